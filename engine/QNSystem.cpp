@@ -1,0 +1,258 @@
+// QNSystem -- window, message pump, full screen and frame pacing on SDL2.
+//
+// One window per process. Closing it clears "window exists", which ends the
+// game loop. Frames are paced by busy-waiting on the performance counter.
+#include "engine/QNSystem.h"
+
+#include "engine/QNGraphics.h"
+#include "engine/QNInput.h"
+
+#include <SDL.h>
+#include <cstdio>
+
+int32_t gQNSysAppActive = 0;
+
+// ---------------------------------------------------------------------------
+// Module state
+// ---------------------------------------------------------------------------
+namespace {
+
+struct SystemState {
+    SDL_Window* window = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t windowExists = 0;
+    bool fullScreen = false;
+    float cursorScaleX = 1.0f;
+    float cursorScaleY = 1.0f;
+    bool sdlVideoStarted = false;
+};
+
+struct FrameRateState {
+    uint32_t frameCount = 0;
+    double maxFrameRate = 0.0;
+    double frameRate = 0.0;
+    double minFrameTime = 0.0; // seconds
+    double frameTime = 0.0;    // seconds
+    uint64_t counterStart = 0;
+    uint64_t counterEnd = 0;
+    double secondsPerTick = 0.0;
+    double fixedFrameTime = 0.0; // seconds; > 0 in scripted runs
+};
+
+SystemState SYS;
+FrameRateState FRC;
+
+constexpr double kEngineVersion = 3.04;
+
+bool StartVideo() {
+    if (!SYS.sdlVideoStarted) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+            std::fprintf(stderr, "SYSTEM: SDL video failed to start: %s\n", SDL_GetError());
+            return false;
+        }
+        SYS.sdlVideoStarted = true;
+    }
+    return true;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Window and message pump
+// ---------------------------------------------------------------------------
+int QNSysInit(int32_t width, int32_t height, int createConsole, uint32_t frameRate) {
+    (void)createConsole; // engine reports always go to stdout / stderr here
+    std::printf("Quarn Engine version: %2.2f\n\n", kEngineVersion);
+    if (!StartVideo()) {
+        return 0;
+    }
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+
+    SYS.width = width;
+    SYS.height = height;
+    SYS.fullScreen = false;
+    SYS.cursorScaleX = SYS.cursorScaleY = 1.0f;
+    SYS.window = SDL_CreateWindow("Quarn Engine", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                  width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    if (!SYS.window) {
+        std::fprintf(stderr, "SYSTEM: cannot create the window: %s\n", SDL_GetError());
+        return 0;
+    }
+    SYS.windowExists = 1;
+    gQNSysAppActive = 1;
+    if (!QNGfxInit(width, height)) {
+        return 0;
+    }
+    QNInputInit();
+    QNFrameRateControllerInit(frameRate);
+    return 1;
+}
+
+void QNSysReset() {
+    QNFrameRateControllerReset();
+    QNInputReset();
+}
+
+void QNSysUpdate() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        switch (event.type) {
+        case SDL_QUIT:
+            SYS.windowExists = 0;
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                SYS.windowExists = 0;
+            } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                gQNSysAppActive = 1;
+            } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                gQNSysAppActive = 0;
+            }
+            break;
+        default:
+            QNInputHandleEvent(&event);
+            break;
+        }
+    }
+}
+
+void QNSysExit() {
+    QNGfxExit();
+    if (SYS.window) {
+        SDL_DestroyWindow(SYS.window);
+        SYS.window = nullptr;
+    }
+    SYS.windowExists = 0;
+    if (SYS.sdlVideoStarted) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        SYS.sdlVideoStarted = false;
+    }
+}
+
+void QNSysFrameStart() {
+    QNFrameRateControllerStart();
+    QNGfxStart();
+}
+
+void QNSysFrameEnd() {
+    QNGfxEnd();
+    QNFrameRateControllerEnd();
+    QNSysUpdate();
+}
+
+SDL_Window* QNSysGetWindowHandle() { return SYS.window; }
+
+void QNSysSetWindowTitle(const char* text) {
+    if (SYS.window) {
+        SDL_SetWindowTitle(SYS.window, text);
+    }
+}
+
+int32_t QNSysDoesWindowExist() { return SYS.windowExists; }
+int32_t QNGetWindowWidth() { return SYS.width; }
+int32_t QNGetWindowHeight() { return SYS.height; }
+
+void QNSysGetDesktopSize(int32_t* width, int32_t* height) {
+    SDL_DisplayMode mode;
+    const int display = SYS.window ? SDL_GetWindowDisplayIndex(SYS.window) : 0;
+    if (StartVideo() && SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) == 0) {
+        *width = mode.w;
+        *height = mode.h;
+    } else {
+        // No display to ask: a common desktop size keeps the window usable.
+        *width = 1280;
+        *height = 720;
+    }
+}
+
+void QNSysSetWindowIcon(const unsigned char* rgba, int width, int height) {
+    if (!SYS.window || !rgba) {
+        return;
+    }
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<unsigned char*>(rgba), width, height, 32, width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (surface) {
+        SDL_SetWindowIcon(SYS.window, surface);
+        SDL_FreeSurface(surface);
+    }
+}
+
+void QNToogleFullScreen(bool on) {
+    SYS.fullScreen = on;
+    if (!SYS.window) {
+        return;
+    }
+    int32_t screenW = 0, screenH = 0;
+    QNSysGetDesktopSize(&screenW, &screenH);
+    if (on) {
+        SYS.cursorScaleX = static_cast<float>(screenW) / static_cast<float>(SYS.width);
+        SYS.cursorScaleY = static_cast<float>(screenH) / static_cast<float>(SYS.height);
+        SDL_SetWindowFullscreen(SYS.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SYS.cursorScaleX = SYS.cursorScaleY = 1.0f;
+        SDL_SetWindowFullscreen(SYS.window, 0);
+        SDL_SetWindowSize(SYS.window, SYS.width, SYS.height);
+        SDL_SetWindowPosition(SYS.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        SDL_ShowWindow(SYS.window);
+    }
+    // The camera matrices pick the new scales up the next time a built-in
+    // program becomes current (at the latest on the next frame).
+}
+
+bool QNSysIsFullScreen() { return SYS.fullScreen; }
+float QNSysGetCursorScaleX() { return SYS.cursorScaleX; }
+float QNSysGetCursorScaleY() { return SYS.cursorScaleY; }
+
+// ---------------------------------------------------------------------------
+// Frame-rate controller
+// ---------------------------------------------------------------------------
+void QNFrameRateControllerInit(uint32_t frameRate) {
+    FRC.frameCount = 0;
+    FRC.maxFrameRate = static_cast<double>(frameRate);
+    FRC.frameRate = FRC.maxFrameRate;
+    FRC.minFrameTime = frameRate == 0 ? 0.0 : 1.0 / FRC.maxFrameRate;
+    FRC.frameTime = FRC.minFrameTime;
+    FRC.counterStart = SDL_GetPerformanceCounter();
+}
+
+void QNFrameRateControllerReset() {
+    FRC.frameCount = 0;
+    FRC.frameRate = FRC.maxFrameRate;
+    FRC.minFrameTime = FRC.maxFrameRate == 0.0 ? 0.0 : 1.0 / FRC.maxFrameRate;
+    FRC.frameTime = FRC.minFrameTime;
+}
+
+void QNFrameRateControllerStart() {
+    FRC.secondsPerTick = 1.0 / static_cast<double>(SDL_GetPerformanceFrequency());
+    FRC.counterStart = SDL_GetPerformanceCounter();
+}
+
+void QNFrameRateControllerEnd() {
+    if (FRC.fixedFrameTime > 0.0) {
+        FRC.frameTime = FRC.fixedFrameTime;
+    } else {
+        if (FRC.secondsPerTick == 0.0) {
+            FRC.secondsPerTick = 1.0 / static_cast<double>(SDL_GetPerformanceFrequency());
+        }
+        do {
+            FRC.counterEnd = SDL_GetPerformanceCounter();
+            FRC.frameTime = static_cast<double>(FRC.counterEnd - FRC.counterStart) * FRC.secondsPerTick;
+        } while (FRC.minFrameTime > FRC.frameTime);
+    }
+    FRC.frameRate = FRC.frameTime > 0.0 ? 1.0 / FRC.frameTime : 0.0;
+    ++FRC.frameCount;
+}
+
+double QNFrameRateControllerGetFrameTime() { return FRC.frameTime; }
+uint32_t QNFrameRateControllerGetFrameCount() { return FRC.frameCount; }
+double QNFrameRateControllerGetFrameRate() { return FRC.frameRate; }
+void QNFrameRateControllerSetFixedFrameTime(double seconds) {
+    FRC.fixedFrameTime = seconds > 0.0 ? seconds : 0.0;
+}

@@ -1,0 +1,31 @@
+// Settings.h -- the player's options kept in "settings.xml": master volume,
+// mute, full screen and the window size in pixels.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct Settings {
+    float volume = 1.0f;    // master volume 0..1
+    bool muted = false;     // sound off
+    bool fullscreen = true; // desktop full screen
+    int32_t width = 0;      // window width, pixels
+    int32_t height = 0;     // window height, pixels
+};
+
+// Smallest window the game accepts from the file; anything smaller (a file
+// that lacks the size, say) opens at the desktop size instead.
+constexpr int32_t kMinWindowWidth = 320;
+constexpr int32_t kMinWindowHeight = 240;
+
+// Reads the file. Returns false, leaving `out` alone, when it is missing,
+// malformed or not a settings file: the caller then uses the defaults.
+// A missing attribute reads as 0 (false for the switches).
+bool ReadSettings(const std::string& path, Settings& out);
+// The file's text: one "settings" element, attributes in fixed order.
+std::string FormatSettings(const Settings& settings);
+// Writes the file through a temporary file renamed over the old one, so a
+// crash or a full disk never leaves it half-written. False when not written.
+bool WriteSettings(const std::string& path, const Settings& settings);
+// Writes `text` to `path` the same safe way (also used by the save game).
+bool WriteFileAtomically(const std::string& path, const std::string& text);
