@@ -199,8 +199,8 @@ void SetProjectionAndViewMatrices(GLuint program) {
     const float sy = QNSysGetCursorScaleY();
     const float w = static_cast<float>(GFX.width) * sx;
     const float h = static_cast<float>(GFX.height) * sy;
-    GFX.projection = Matrix4(2.0f / w, 0, 0, 0, 0, 2.0f / h, 0, 0, 0, 0, -0.002002002f, -1.002002f,
-                             0, 0, 0, 1);
+    GFX.projection =
+        Matrix4(2.0f / w, 0, 0, 0, 0, 2.0f / h, 0, 0, 0, 0, -0.002002002f, -1.002002f, 0, 0, 0, 1);
     UploadMatrix(program, "uPMatrix", GFX.projection);
     glViewport(0, 0, static_cast<GLsizei>(w), static_cast<GLsizei>(h));
     CHECK_GL_ERROR("SetProjectionAndViewMatrices");
@@ -318,7 +318,9 @@ void QNGfxEnd() {
         SDL_GL_SwapWindow(window);
 }
 
-void QNGfxReset() { GFX.stagingCount = 0; }
+void QNGfxReset() {
+    GFX.stagingCount = 0;
+}
 
 void QNGfxExit() {
     for (int i = 1; i < 3; ++i) {
@@ -332,11 +334,21 @@ void QNGfxExit() {
     }
 }
 
-void QNGfxSetBackgroundColor(float r, float g, float b) { glClearColor(r, g, b, 1.0f); }
-float QNGfxGetWinMinX() { return gQNWinMinX; }
-float QNGfxGetWinMaxX() { return gQNWinMaxX; }
-float QNGfxGetWinMinY() { return gQNWinMinY; }
-float QNGfxGetWinMaxY() { return gQNWinMaxY; }
+void QNGfxSetBackgroundColor(float r, float g, float b) {
+    glClearColor(r, g, b, 1.0f);
+}
+float QNGfxGetWinMinX() {
+    return gQNWinMinX;
+}
+float QNGfxGetWinMaxX() {
+    return gQNWinMaxX;
+}
+float QNGfxGetWinMinY() {
+    return gQNWinMinY;
+}
+float QNGfxGetWinMaxY() {
+    return gQNWinMaxY;
+}
 
 // ---------------------------------------------------------------------------
 // State setters
@@ -350,10 +362,18 @@ void QNGfxSetRenderMode(int mode) {
         SetProjectionAndViewMatrices(GFX.programs[mode]);
 }
 
-int QNGfxGetRenderMode() { return GFX.currentProgram; }
-void QNGfxNoteRenderMode(int mode) { GFX.currentProgram = mode; }
-GLuint QNGfxGetBuiltinProgram(int mode) { return (mode >= 1 && mode <= 2) ? GFX.programs[mode] : 0; }
-uint32_t QNGfxGetCameraUploadCount() { return GFX.cameraUploads; }
+int QNGfxGetRenderMode() {
+    return GFX.currentProgram;
+}
+void QNGfxNoteRenderMode(int mode) {
+    GFX.currentProgram = mode;
+}
+GLuint QNGfxGetBuiltinProgram(int mode) {
+    return (mode >= 1 && mode <= 2) ? GFX.programs[mode] : 0;
+}
+uint32_t QNGfxGetCameraUploadCount() {
+    return GFX.cameraUploads;
+}
 
 void QNGfxSetBlendMode(int mode) {
     switch (mode) {
@@ -393,7 +413,9 @@ void QNGfxSetTransform3D(const float* m16) {
     UploadWorld();
 }
 
-const float* QNGfxGetWorldMatrix() { return GFX.world; }
+const float* QNGfxGetWorldMatrix() {
+    return GFX.world;
+}
 
 void QNGfxSetTintColor(float r, float g, float b, float a) {
     const GLint loc = CurrentProgramUniform("uTintColor");
@@ -428,7 +450,9 @@ void QNGfxGetCamPosition(float* x, float* y) {
 // ---------------------------------------------------------------------------
 // Meshes
 // ---------------------------------------------------------------------------
-void QNGfxMeshStart() { GFX.buildingMesh = true; }
+void QNGfxMeshStart() {
+    GFX.buildingMesh = true;
+}
 
 void QNGfxTriAdd(float x0, float y0, uint32_t c0, float u0, float v0, float x1, float y1,
                  uint32_t c1, float u1, float v1, float x2, float y2, uint32_t c2, float u2,
@@ -438,8 +462,12 @@ void QNGfxTriAdd(float x0, float y0, uint32_t c0, float u0, float v0, float x1, 
     PushStaging(x2, y2, c2, u2, v2);
 }
 
-void QNGfxVertexAdd(float x, float y, uint32_t c, float u, float v) { PushStaging(x, y, c, u, v); }
-uint32_t QNGfxStagingCount() { return GFX.stagingCount; }
+void QNGfxVertexAdd(float x, float y, uint32_t c, float u, float v) {
+    PushStaging(x, y, c, u, v);
+}
+uint32_t QNGfxStagingCount() {
+    return GFX.stagingCount;
+}
 
 QNGfxMesh* QNGfxMeshEnd() {
     auto* mesh = new QNGfxMesh;
@@ -485,8 +513,9 @@ void QNGfxMeshDraw(const QNGfxMesh* mesh, uint32_t mode) {
         return;
     const GLuint program = GFX.programs[GFX.currentProgram];
     const GLint aPosition = glGetAttribLocation(program, "aPosition");
-    const GLint aExtra = GFX.currentProgram == 1 ? glGetAttribLocation(program, "aColor")
-                                                 : glGetAttribLocation(program, "aTextureCoordinate");
+    const GLint aExtra = GFX.currentProgram == 1
+                             ? glGetAttribLocation(program, "aColor")
+                             : glGetAttribLocation(program, "aTextureCoordinate");
     const GLuint extraBuffer = GFX.currentProgram == 1 ? mesh->buffers[1] : mesh->buffers[2];
     const GLint extraSize = GFX.currentProgram == 1 ? 4 : 2;
     if (aPosition >= 0) {
@@ -497,7 +526,8 @@ void QNGfxMeshDraw(const QNGfxMesh* mesh, uint32_t mode) {
     if (aExtra >= 0) {
         glBindBuffer(GL_ARRAY_BUFFER, extraBuffer);
         glEnableVertexAttribArray(static_cast<GLuint>(aExtra));
-        glVertexAttribPointer(static_cast<GLuint>(aExtra), extraSize, GL_FLOAT, GL_FALSE, 0, nullptr);
+        glVertexAttribPointer(static_cast<GLuint>(aExtra), extraSize, GL_FLOAT, GL_FALSE, 0,
+                              nullptr);
     }
     glDrawArrays(kModes[mode], 0, static_cast<GLsizei>(mesh->vertexCount));
     if (aPosition >= 0)
@@ -611,7 +641,8 @@ void QNGfxTextureUnload(QNGfxTexture* texture) {
 
 void QNGfxSaveTextureToFile(const QNGfxTexture* texture, const char* fileName) {
     if (texture && fileName)
-        std::printf("QNGfxSaveTextureToFile not supported in the OpenGL version of the Quarn Engine!\n");
+        std::printf(
+            "QNGfxSaveTextureToFile not supported in the OpenGL version of the Quarn Engine!\n");
 }
 
 // ---------------------------------------------------------------------------
@@ -650,7 +681,9 @@ uint32_t QNGfxColInterp(uint32_t c0, uint32_t c1, float t) {
     return out;
 }
 
-void QNGfxPoint(float x, float y, uint32_t c) { PushStaging(x, y, c, 0, 0); }
+void QNGfxPoint(float x, float y, uint32_t c) {
+    PushStaging(x, y, c, 0, 0);
+}
 
 void QNGfxTri(float x0, float y0, float x1, float y1, float x2, float y2, uint32_t c) {
     QNGfxTriAdd(x0, y0, c, 0, 0, x1, y1, c, 0, 0, x2, y2, c, 0, 0);
@@ -692,7 +725,9 @@ std::vector<unsigned char> QNGfxReadPixels(int32_t x, int32_t y, int32_t width, 
     return topDown;
 }
 
-void QNGfxRequestCapture(const std::string& pngPath) { GFX.capturePath = pngPath; }
+void QNGfxRequestCapture(const std::string& pngPath) {
+    GFX.capturePath = pngPath;
+}
 
 bool QNGfxWritePNG(const std::string& path, const unsigned char* rgba, int32_t width,
                    int32_t height) {

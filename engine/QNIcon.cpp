@@ -20,8 +20,7 @@ uint32_t Read32(const std::vector<uint8_t>& b, size_t at) {
 
 bool DecodePng(const uint8_t* data, size_t length, int size, std::vector<uint8_t>& rgba) {
     int w = 0, h = 0, n = 0;
-    unsigned char* pixels =
-        stbi_load_from_memory(data, static_cast<int>(length), &w, &h, &n, 4);
+    unsigned char* pixels = stbi_load_from_memory(data, static_cast<int>(length), &w, &h, &n, 4);
     if (!pixels)
         return false;
     const bool ok = w == size && h == size;

@@ -80,7 +80,9 @@ void MergeModifiers(uint8_t* keys) {
 // ---------------------------------------------------------------------------
 // Module functions
 // ---------------------------------------------------------------------------
-int QNInputInit() { return 1; }
+int QNInputInit() {
+    return 1;
+}
 void QNInputExit() {}
 
 void QNInputReset() {
@@ -112,10 +114,18 @@ void QNInputUpdate() {
     INPUT.cursorY = y;
 }
 
-int QNInputCheckCurr(uint8_t key) { return (INPUT.current[key] & 0x80) ? 1 : 0; }
-int QNInputCheckPrev(uint8_t key) { return (INPUT.previous[key] & 0x80) ? 1 : 0; }
-int QNInputCheckTriggered(uint8_t key) { return QNInputCheckCurr(key) && !QNInputCheckPrev(key); }
-int QNInputCheckReleased(uint8_t key) { return !QNInputCheckCurr(key) && QNInputCheckPrev(key); }
+int QNInputCheckCurr(uint8_t key) {
+    return (INPUT.current[key] & 0x80) ? 1 : 0;
+}
+int QNInputCheckPrev(uint8_t key) {
+    return (INPUT.previous[key] & 0x80) ? 1 : 0;
+}
+int QNInputCheckTriggered(uint8_t key) {
+    return QNInputCheckCurr(key) && !QNInputCheckPrev(key);
+}
+int QNInputCheckReleased(uint8_t key) {
+    return !QNInputCheckCurr(key) && QNInputCheckPrev(key);
+}
 
 void QNInputGetCursorPosition(int32_t* x, int32_t* y) {
     *x = static_cast<int32_t>(static_cast<float>(INPUT.cursorX) / QNSysGetCursorScaleX());
@@ -134,7 +144,9 @@ void QNInputShowCursor(bool show) {
     }
 }
 
-int QNInputGetCursorDisplayCount() { return INPUT.cursorDisplayCount; }
+int QNInputGetCursorDisplayCount() {
+    return INPUT.cursorDisplayCount;
+}
 
 void QNInputHandleEvent(const SDL_Event* event) {
     if (event->type == SDL_KEYDOWN) {
@@ -155,9 +167,13 @@ void QNInputSetScripted(bool scripted) {
     std::memset(INPUT.injected, 0, sizeof INPUT.injected);
 }
 
-bool QNInputIsScripted() { return INPUT.scripted; }
+bool QNInputIsScripted() {
+    return INPUT.scripted;
+}
 
-void QNInputInjectKey(uint8_t key, bool down) { INPUT.injected[key] = down ? 0x80 : 0; }
+void QNInputInjectKey(uint8_t key, bool down) {
+    INPUT.injected[key] = down ? 0x80 : 0;
+}
 
 void QNInputInjectCursor(int32_t x, int32_t y) {
     INPUT.injectedX = x;

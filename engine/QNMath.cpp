@@ -7,7 +7,9 @@
 // ---------------------------------------------------------------------------
 // 2-vectors
 // ---------------------------------------------------------------------------
-QNVec2* QNVec2Zero(QNVec2* r) { return QNVec2Set(r, 0.0f, 0.0f); }
+QNVec2* QNVec2Zero(QNVec2* r) {
+    return QNVec2Set(r, 0.0f, 0.0f);
+}
 
 QNVec2* QNVec2Set(QNVec2* r, float x, float y) {
     r->x = x;
@@ -15,7 +17,9 @@ QNVec2* QNVec2Set(QNVec2* r, float x, float y) {
     return r;
 }
 
-QNVec2* QNVec2Neg(QNVec2* r, const QNVec2* a) { return QNVec2Set(r, -a->x, -a->y); }
+QNVec2* QNVec2Neg(QNVec2* r, const QNVec2* a) {
+    return QNVec2Set(r, -a->x, -a->y);
+}
 QNVec2* QNVec2Add(QNVec2* r, const QNVec2* a, const QNVec2* b) {
     return QNVec2Set(r, a->x + b->x, a->y + b->y);
 }
@@ -26,7 +30,9 @@ QNVec2* QNVec2Normalize(QNVec2* r, const QNVec2* a) {
     const float len = QNVec2Length(a);
     return QNVec2Set(r, a->x / len, a->y / len);
 }
-QNVec2* QNVec2Scale(QNVec2* r, const QNVec2* a, float s) { return QNVec2Set(r, a->x * s, a->y * s); }
+QNVec2* QNVec2Scale(QNVec2* r, const QNVec2* a, float s) {
+    return QNVec2Set(r, a->x * s, a->y * s);
+}
 QNVec2* QNVec2ScaleAdd(QNVec2* r, const QNVec2* a, const QNVec2* b, float s) {
     return QNVec2Set(r, a->x * s + b->x, a->y * s + b->y);
 }
@@ -46,33 +52,63 @@ QNVec2* QNVec2ProjectPerp(QNVec2* r, const QNVec2* a, const QNVec2* b) {
 QNVec2* QNVec2Lerp(QNVec2* r, const QNVec2* a, const QNVec2* b, float t) {
     return QNVec2Set(r, a->x + (b->x - a->x) * t, a->y + (b->y - a->y) * t);
 }
-float QNVec2Length(const QNVec2* a) { return std::sqrt(QNVec2SquareLength(a)); }
-float QNVec2SquareLength(const QNVec2* a) { return a->x * a->x + a->y * a->y; }
-float QNVec2Distance(const QNVec2* a, const QNVec2* b) { return std::sqrt(QNVec2SquareDistance(a, b)); }
+float QNVec2Length(const QNVec2* a) {
+    return std::sqrt(QNVec2SquareLength(a));
+}
+float QNVec2SquareLength(const QNVec2* a) {
+    return a->x * a->x + a->y * a->y;
+}
+float QNVec2Distance(const QNVec2* a, const QNVec2* b) {
+    return std::sqrt(QNVec2SquareDistance(a, b));
+}
 float QNVec2SquareDistance(const QNVec2* a, const QNVec2* b) {
     const QNVec2 d = {a->x - b->x, a->y - b->y};
     return QNVec2SquareLength(&d);
 }
-float QNVec2DotProduct(const QNVec2* a, const QNVec2* b) { return a->x * b->x + a->y * b->y; }
-float QNVec2CrossProductMag(const QNVec2* a, const QNVec2* b) { return a->x * b->y - a->y * b->x; }
+float QNVec2DotProduct(const QNVec2* a, const QNVec2* b) {
+    return a->x * b->x + a->y * b->y;
+}
+float QNVec2CrossProductMag(const QNVec2* a, const QNVec2* b) {
+    return a->x * b->y - a->y * b->x;
+}
 QNVec2* QNVec2FromAngle(QNVec2* r, float angle) {
     return QNVec2Set(r, std::cos(angle), std::sin(angle));
 }
-int QNVec2Test(int a, int b) { return a + b; }
+int QNVec2Test(int a, int b) {
+    return a + b;
+}
 
 // ---------------------------------------------------------------------------
 // Scalars and angles
 // ---------------------------------------------------------------------------
-float QNDegToRad(float d) { return d * 0.017453292f; }
-float QNRadToDeg(float r) { return r * 57.295784f; }
-float QNSin(float a) { return std::sin(a); }
-float QNCos(float a) { return std::cos(a); }
-float QNTan(float a) { return std::tan(a); }
-float QNASin(float a) { return std::asin(a); }
-float QNACos(float a) { return std::acos(a); }
-float QNATan(float a) { return std::atan(a); }
+float QNDegToRad(float d) {
+    return d * 0.017453292f;
+}
+float QNRadToDeg(float r) {
+    return r * 57.295784f;
+}
+float QNSin(float a) {
+    return std::sin(a);
+}
+float QNCos(float a) {
+    return std::cos(a);
+}
+float QNTan(float a) {
+    return std::tan(a);
+}
+float QNASin(float a) {
+    return std::asin(a);
+}
+float QNACos(float a) {
+    return std::acos(a);
+}
+float QNATan(float a) {
+    return std::atan(a);
+}
 
-uint32_t QNIsPowOf2(uint32_t x) { return (x != 0 && (x & (x - 1)) == 0) ? 1u : 0u; }
+uint32_t QNIsPowOf2(uint32_t x) {
+    return (x != 0 && (x & (x - 1)) == 0) ? 1u : 0u;
+}
 
 uint32_t QNNextPowOf2(uint32_t x) {
     x |= x >> 1;
@@ -108,9 +144,15 @@ float QNWrap(float x, float lo, float hi) {
     return x;
 }
 
-float QNMin(float a, float b) { return a < b ? a : b; }
-float QNMax(float a, float b) { return a >= b ? a : b; }
-int QNInRange(float x, float lo, float hi) { return (lo <= x && x <= hi) ? 1 : 0; }
+float QNMin(float a, float b) {
+    return a < b ? a : b;
+}
+float QNMax(float a, float b) {
+    return a >= b ? a : b;
+}
+int QNInRange(float x, float lo, float hi) {
+    return (lo <= x && x <= hi) ? 1 : 0;
+}
 
 // ---------------------------------------------------------------------------
 // Static distances
@@ -146,7 +188,9 @@ float QNCalcDistPointToLineSeg(const QNVec2* p, const QNVec2* a, const QNVec2* b
     return h <= 0.0f ? 0.0f : std::sqrt(h);
 }
 
-float QNCalcDistPointToConvexPoly(const QNVec2*, const QNVec2*, uint32_t) { return -1.0f; }
+float QNCalcDistPointToConvexPoly(const QNVec2*, const QNVec2*, uint32_t) {
+    return -1.0f;
+}
 
 float QNCalcDistCircleToCircle(const QNVec2* c0, float r0, const QNVec2* c1, float r1) {
     return QNVec2Distance(c0, c1) - r0 - r1;
@@ -228,7 +272,8 @@ float FinishSegmentHit(const QNVec2* Ps, const QNVec2* v, float t, const QNLineS
 }
 
 // The remaining motion after the hit, mirrored on the segment's normal.
-void ReflectOnSegment(const QNVec2* Pe, const QNLineSegment2D* seg, const QNVec2* Pi, QNVec2* Rout) {
+void ReflectOnSegment(const QNVec2* Pe, const QNLineSegment2D* seg, const QNVec2* Pi,
+                      QNVec2* Rout) {
     QNVec2 u;
     QNVec2Sub(&u, Pe, Pi);
     const float un = QNVec2DotProduct(&u, &seg->N);

@@ -10,7 +10,9 @@
 namespace {
 constexpr float kEpsilon = 0.00001f;
 
-bool Near(float a, float b) { return std::fabs(a - b) < kEpsilon; }
+bool Near(float a, float b) {
+    return std::fabs(a - b) < kEpsilon;
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -19,28 +21,56 @@ bool Near(float a, float b) { return std::fabs(a - b) < kEpsilon; }
 Vector4::Vector4() : x(0.0f), y(0.0f), z(0.0f), w(0.0f) {}
 Vector4::Vector4(float xx, float yy, float zz, float ww) : x(xx), y(yy), z(zz), w(ww) {}
 
-Vector4 Vector4::operator-() const { return Vector4(-x, -y, -z, -w); }
-Vector4 Vector4::operator+(const Vector4& r) const { return Vector4(x + r.x, y + r.y, z + r.z, w + r.w); }
-Vector4 Vector4::operator-(const Vector4& r) const { return Vector4(x - r.x, y - r.y, z - r.z, w - r.w); }
-Vector4 Vector4::operator*(float s) const { return Vector4(x * s, y * s, z * s, w * s); }
-Vector4 Vector4::operator/(float s) const { return Vector4(x / s, y / s, z / s, w / s); }
-Vector4& Vector4::operator+=(const Vector4& r) { return *this = *this + r; }
-Vector4& Vector4::operator-=(const Vector4& r) { return *this = *this - r; }
-Vector4& Vector4::operator*=(float s) { return *this = *this * s; }
-Vector4& Vector4::operator/=(float s) { return *this = *this / s; }
+Vector4 Vector4::operator-() const {
+    return Vector4(-x, -y, -z, -w);
+}
+Vector4 Vector4::operator+(const Vector4& r) const {
+    return Vector4(x + r.x, y + r.y, z + r.z, w + r.w);
+}
+Vector4 Vector4::operator-(const Vector4& r) const {
+    return Vector4(x - r.x, y - r.y, z - r.z, w - r.w);
+}
+Vector4 Vector4::operator*(float s) const {
+    return Vector4(x * s, y * s, z * s, w * s);
+}
+Vector4 Vector4::operator/(float s) const {
+    return Vector4(x / s, y / s, z / s, w / s);
+}
+Vector4& Vector4::operator+=(const Vector4& r) {
+    return *this = *this + r;
+}
+Vector4& Vector4::operator-=(const Vector4& r) {
+    return *this = *this - r;
+}
+Vector4& Vector4::operator*=(float s) {
+    return *this = *this * s;
+}
+Vector4& Vector4::operator/=(float s) {
+    return *this = *this / s;
+}
 
 bool Vector4::operator==(const Vector4& r) const {
     return Near(x, r.x) && Near(y, r.y) && Near(z, r.z) && Near(w, r.w);
 }
-bool Vector4::operator!=(const Vector4& r) const { return !(*this == r); }
+bool Vector4::operator!=(const Vector4& r) const {
+    return !(*this == r);
+}
 
-void Vector4::Zero() { x = y = z = w = 0.0f; }
-float Vector4::Dot(const Vector4& r) const { return x * r.x + y * r.y + z * r.z; }
+void Vector4::Zero() {
+    x = y = z = w = 0.0f;
+}
+float Vector4::Dot(const Vector4& r) const {
+    return x * r.x + y * r.y + z * r.z;
+}
 Vector4 Vector4::Cross(const Vector4& r) const {
     return Vector4(y * r.z - z * r.y, z * r.x - x * r.z, x * r.y - y * r.x, 0.0f);
 }
-float Vector4::LengthSq() const { return x * x + y * y + z * z + w * w; }
-float Vector4::Length() const { return std::sqrt(LengthSq()); }
+float Vector4::LengthSq() const {
+    return x * x + y * y + z * z + w * w;
+}
+float Vector4::Length() const {
+    return std::sqrt(LengthSq());
+}
 Vector4& Vector4::Normalize() {
     const float len = Length();
     if (len >= kEpsilon) {
@@ -48,7 +78,9 @@ Vector4& Vector4::Normalize() {
     }
     return *this;
 }
-void Vector4::Print() const { std::printf("%5.3f, %5.3f, %5.3f, %5.3f\n", x, y, z, w); }
+void Vector4::Print() const {
+    std::printf("%5.3f, %5.3f, %5.3f, %5.3f\n", x, y, z, w);
+}
 
 // ---------------------------------------------------------------------------
 // Point4
@@ -56,26 +88,44 @@ void Vector4::Print() const { std::printf("%5.3f, %5.3f, %5.3f, %5.3f\n", x, y, 
 Point4::Point4() : x(0.0f), y(0.0f), z(0.0f), w(1.0f) {}
 Point4::Point4(float xx, float yy, float zz, float ww) : x(xx), y(yy), z(zz), w(ww) {}
 
-Point4 Point4::operator-() const { return Point4(-x, -y, -z, -w); }
-Vector4 Point4::operator-(const Point4& r) const { return Vector4(x - r.x, y - r.y, z - r.z, w - r.w); }
-Point4 Point4::operator+(const Vector4& r) const { return Point4(x + r.x, y + r.y, z + r.z, w + r.w); }
-Point4 Point4::operator-(const Vector4& r) const { return Point4(x - r.x, y - r.y, z - r.z, w - r.w); }
-Point4& Point4::operator+=(const Vector4& r) { return *this = *this + r; }
-Point4& Point4::operator-=(const Vector4& r) { return *this = *this - r; }
+Point4 Point4::operator-() const {
+    return Point4(-x, -y, -z, -w);
+}
+Vector4 Point4::operator-(const Point4& r) const {
+    return Vector4(x - r.x, y - r.y, z - r.z, w - r.w);
+}
+Point4 Point4::operator+(const Vector4& r) const {
+    return Point4(x + r.x, y + r.y, z + r.z, w + r.w);
+}
+Point4 Point4::operator-(const Vector4& r) const {
+    return Point4(x - r.x, y - r.y, z - r.z, w - r.w);
+}
+Point4& Point4::operator+=(const Vector4& r) {
+    return *this = *this + r;
+}
+Point4& Point4::operator-=(const Vector4& r) {
+    return *this = *this - r;
+}
 bool Point4::operator==(const Point4& r) const {
     return Near(x, r.x) && Near(y, r.y) && Near(z, r.z) && Near(w, r.w);
 }
-bool Point4::operator!=(const Point4& r) const { return !(*this == r); }
+bool Point4::operator!=(const Point4& r) const {
+    return !(*this == r);
+}
 void Point4::Zero() {
     x = y = z = 0.0f;
     w = 1.0f;
 }
-void Point4::Print() const { std::printf("%5.3f, %5.3f, %5.3f, %5.3f\n", x, y, z, w); }
+void Point4::Print() const {
+    std::printf("%5.3f, %5.3f, %5.3f, %5.3f\n", x, y, z, w);
+}
 
 // ---------------------------------------------------------------------------
 // Matrix4
 // ---------------------------------------------------------------------------
-Matrix4::Matrix4() { Zero(); }
+Matrix4::Matrix4() {
+    Zero();
+}
 
 Matrix4::Matrix4(float m00, float m01, float m02, float m03, float m10, float m11, float m12,
                  float m13, float m20, float m21, float m22, float m23, float m30, float m31,
@@ -131,12 +181,24 @@ Matrix4 Matrix4::operator*(float s) const {
     return r;
 }
 
-Matrix4 Matrix4::operator/(float s) const { return *this * (1.0f / s); }
-Matrix4& Matrix4::operator+=(const Matrix4& rhs) { return *this = *this + rhs; }
-Matrix4& Matrix4::operator-=(const Matrix4& rhs) { return *this = *this - rhs; }
-Matrix4& Matrix4::operator*=(const Matrix4& rhs) { return *this = *this * rhs; }
-Matrix4& Matrix4::operator*=(float s) { return *this = *this * s; }
-Matrix4& Matrix4::operator/=(float s) { return *this = *this / s; }
+Matrix4 Matrix4::operator/(float s) const {
+    return *this * (1.0f / s);
+}
+Matrix4& Matrix4::operator+=(const Matrix4& rhs) {
+    return *this = *this + rhs;
+}
+Matrix4& Matrix4::operator-=(const Matrix4& rhs) {
+    return *this = *this - rhs;
+}
+Matrix4& Matrix4::operator*=(const Matrix4& rhs) {
+    return *this = *this * rhs;
+}
+Matrix4& Matrix4::operator*=(float s) {
+    return *this = *this * s;
+}
+Matrix4& Matrix4::operator/=(float s) {
+    return *this = *this / s;
+}
 
 bool Matrix4::operator==(const Matrix4& rhs) const {
     for (int i = 0; i < 4; ++i)
@@ -145,7 +207,9 @@ bool Matrix4::operator==(const Matrix4& rhs) const {
                 return false;
     return true;
 }
-bool Matrix4::operator!=(const Matrix4& rhs) const { return !(*this == rhs); }
+bool Matrix4::operator!=(const Matrix4& rhs) const {
+    return !(*this == rhs);
+}
 
 void Matrix4::Zero() {
     for (auto& row : m)

@@ -147,7 +147,9 @@ void QNSysFrameEnd() {
     QNSysUpdate();
 }
 
-SDL_Window* QNSysGetWindowHandle() { return SYS.window; }
+SDL_Window* QNSysGetWindowHandle() {
+    return SYS.window;
+}
 
 void QNSysSetWindowTitle(const char* text) {
     if (SYS.window) {
@@ -155,9 +157,15 @@ void QNSysSetWindowTitle(const char* text) {
     }
 }
 
-int32_t QNSysDoesWindowExist() { return SYS.windowExists; }
-int32_t QNGetWindowWidth() { return SYS.width; }
-int32_t QNGetWindowHeight() { return SYS.height; }
+int32_t QNSysDoesWindowExist() {
+    return SYS.windowExists;
+}
+int32_t QNGetWindowWidth() {
+    return SYS.width;
+}
+int32_t QNGetWindowHeight() {
+    return SYS.height;
+}
 
 void QNSysGetDesktopSize(int32_t* width, int32_t* height) {
     SDL_DisplayMode mode;
@@ -206,9 +214,15 @@ void QNToogleFullScreen(bool on) {
     // program becomes current (at the latest on the next frame).
 }
 
-bool QNSysIsFullScreen() { return SYS.fullScreen; }
-float QNSysGetCursorScaleX() { return SYS.cursorScaleX; }
-float QNSysGetCursorScaleY() { return SYS.cursorScaleY; }
+bool QNSysIsFullScreen() {
+    return SYS.fullScreen;
+}
+float QNSysGetCursorScaleX() {
+    return SYS.cursorScaleX;
+}
+float QNSysGetCursorScaleY() {
+    return SYS.cursorScaleY;
+}
 
 // ---------------------------------------------------------------------------
 // Frame-rate controller
@@ -243,16 +257,23 @@ void QNFrameRateControllerEnd() {
         }
         do {
             FRC.counterEnd = SDL_GetPerformanceCounter();
-            FRC.frameTime = static_cast<double>(FRC.counterEnd - FRC.counterStart) * FRC.secondsPerTick;
+            FRC.frameTime =
+                static_cast<double>(FRC.counterEnd - FRC.counterStart) * FRC.secondsPerTick;
         } while (FRC.minFrameTime > FRC.frameTime);
     }
     FRC.frameRate = FRC.frameTime > 0.0 ? 1.0 / FRC.frameTime : 0.0;
     ++FRC.frameCount;
 }
 
-double QNFrameRateControllerGetFrameTime() { return FRC.frameTime; }
-uint32_t QNFrameRateControllerGetFrameCount() { return FRC.frameCount; }
-double QNFrameRateControllerGetFrameRate() { return FRC.frameRate; }
+double QNFrameRateControllerGetFrameTime() {
+    return FRC.frameTime;
+}
+uint32_t QNFrameRateControllerGetFrameCount() {
+    return FRC.frameCount;
+}
+double QNFrameRateControllerGetFrameRate() {
+    return FRC.frameRate;
+}
 void QNFrameRateControllerSetFixedFrameTime(double seconds) {
     FRC.fixedFrameTime = seconds > 0.0 ? seconds : 0.0;
 }

@@ -9,7 +9,9 @@ GameObject::GameObject()
     : matrix{1, 0, 0, 0, 1, 0, 0, 0, 1}, position{0.0f, 0.0f}, scale{1.0f, 1.0f}, rotation(0.0f),
       collider(nullptr), dirty(0) {}
 
-GameObject::~GameObject() { delete collider; }
+GameObject::~GameObject() {
+    delete collider;
+}
 
 void GameObject::SetPosition(float x, float y) {
     position = {x, y};

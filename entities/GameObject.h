@@ -36,10 +36,10 @@ public:
     static void BuildTransform(float* out9, const Vec2& scale, float rotation,
                                const Vec2& translation);
 
-    float matrix[9];       // row-major, identity at construction
-    Vec2 position;         // world units, y up
-    Vec2 scale;            // drawn size in world units for sprites
-    float rotation;        // radians, counter-clockwise
-    Collider2D* collider;  // owned, may be null
-    uint8_t dirty;         // bit 0: changed since the last update; bit 1: during it
+    float matrix[9];      // row-major, identity at construction
+    Vec2 position;        // world units, y up
+    Vec2 scale;           // drawn size in world units for sprites
+    float rotation;       // radians, counter-clockwise
+    Collider2D* collider; // owned, may be null
+    uint8_t dirty;        // bit 0: changed since the last update; bit 1: during it
 };

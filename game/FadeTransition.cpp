@@ -7,7 +7,9 @@
 
 #include <utility>
 
-FadeTransition::FadeTransition() { Refit(); }
+FadeTransition::FadeTransition() {
+    Refit();
+}
 
 void FadeTransition::Refit() {
     const Game& game = Game::Instance();
@@ -36,4 +38,6 @@ void FadeOutThen(std::function<void()> then) {
     AddFloatTween(&FadeTransition::Instance().color[3], 1.0f, 1, std::move(then), 0.5f, 0.0f);
 }
 
-void FadeIn() { AddFloatTween(&FadeTransition::Instance().color[3], 0.0f, 1, nullptr, 0.5f, 0.0f); }
+void FadeIn() {
+    AddFloatTween(&FadeTransition::Instance().color[3], 0.0f, 1, nullptr, 0.5f, 0.0f);
+}

@@ -34,6 +34,8 @@ Game::Game() {
     meshCache.rehash(8);
     textureCache.max_load_factor(1.0f);
     textureCache.rehash(8);
+    soundCache.max_load_factor(1.0f);
+    soundCache.rehash(8);
     firstScene = [] { return static_cast<Scene*>(new BootScene()); };
 }
 
@@ -60,12 +62,15 @@ void Game::Init() {
     QNToogleFullScreen(fullscreen);
     QNIconLoadForWindow("assets/title.ico", 32);
     QNSysReset();
+    InitAudio();
     FadeTransition::Instance().Refit();
 
     SetNextScene(firstScene ? firstScene() : nullptr);
     running = true;
     timeScale = 1.0f;
     gamePad.Init();
+    framesRun = 0;
+    runStartTicks = SDL_GetPerformanceCounter();
 }
 
 void Game::Run() {
@@ -107,6 +112,7 @@ bool Game::RunFrame() {
         currentScene->Draw(0);
         currentScene->Draw(1);
     }
+    audioSystem.Update();
     if (gamePad.deviceKind != 1)
         gamePad.PollXInput(dt);
     if (gamePad.deviceKind != 0)
@@ -114,6 +120,7 @@ bool Game::RunFrame() {
     if (QNInputCheckTriggered(QN_VK_F12))
         QNGfxRequestCapture(NextScreenshotPath());
     QNGfxEnd();
+    ++framesRun;
     QNFrameRateControllerEnd();
     QNSysUpdate();
     if (!QNSysDoesWindowExist())
@@ -130,6 +137,7 @@ void Game::SwitchScene() {
     }
     currentScene = nextScene;
     nextScene = nullptr;
+    gameSounds.Stop(); // no sound survives a scene switch
     try {
         currentScene->Load();
         currentScene->Init();
@@ -153,6 +161,7 @@ void Game::Shutdown() {
     textureCache.clear();
     for (auto& entry : meshCache)
         QNGfxMeshFree(entry.second);
+    ShutdownAudio();
     meshCache.clear();
     if (currentScene) {
         currentScene->Unload();
@@ -162,6 +171,11 @@ void Game::Shutdown() {
     delete nextScene;
     nextScene = nullptr;
     ClearTweens();
+    const double seconds = static_cast<double>(SDL_GetPerformanceCounter() - runStartTicks) /
+                           static_cast<double>(SDL_GetPerformanceFrequency());
+    if (seconds > 0.0)
+        std::printf("GAME: %u frames in %.1f s (%.1f per second)\n", framesRun, seconds,
+                    static_cast<double>(framesRun) / seconds);
     QNSysExit();
     SaveSettings();
 }
@@ -274,7 +288,8 @@ std::vector<FrameTable> Game::BuildFrameTables(const std::vector<std::vector<flo
                 duration = list[1 + static_cast<size_t>(i)];
             else if (durations > 0)
                 duration = list[1];
-            table.push_back({static_cast<float>(i) * (1.0f / static_cast<float>(count)), i, duration});
+            table.push_back(
+                {static_cast<float>(i) * (1.0f / static_cast<float>(count)), i, duration});
         }
         tables.push_back(std::move(table));
     }
@@ -285,6 +300,46 @@ std::string Game::NormalMapName(const std::string& fileName) {
     if (fileName.size() < 4)
         return fileName + "_n";
     return fileName.substr(0, fileName.size() - 4) + "_n" + fileName.substr(fileName.size() - 4);
+}
+
+Sound Game::GetSound(const std::string& fileName, bool stream) {
+    const auto found = soundCache.find(fileName);
+    if (found != soundCache.end())
+        return Sound(found->second, volume);
+    const std::string path = "./assets/sounds/" + fileName;
+    SoundData* data = stream ? audioSystem.CreateStream(path) : audioSystem.CreateSound(path);
+    if (data)
+        soundCache[fileName] = data;
+    return Sound(data, volume);
+}
+
+// ---------------------------------------------------------------------------
+// Sound
+// ---------------------------------------------------------------------------
+void Game::InitAudio() {
+    audioSystem.Init(32);
+    audioSystem.CreateChannelGroup("Game_Sounds", &gameSounds);
+    audioSystem.CreateLowPass(&lowPassDsp);
+    gameSounds.AddFilter(&lowPassDsp);
+    lowPassDsp.SetBypass(false);
+    lowPassDsp.SetCutoff(22000.0f);
+
+    cursorMoveSound = GetSound("cursor_move.wav", false);
+    cursorSelectSound = GetSound("cursor_select.wav", false);
+    cursorSelectSound.SetVolume(0.5f);
+}
+
+void Game::ShutdownAudio() {
+    gameSounds.RemoveFilter(&lowPassDsp);
+    audioSystem.ReleaseLowPass(&lowPassDsp);
+    audioSystem.ReleaseChannelGroup(&gameSounds);
+    for (auto& entry : soundCache)
+        audioSystem.ReleaseSound(entry.second);
+    soundCache.clear();
+    audioSystem.Close();
+    // The menu sounds pointed into the cache just emptied.
+    cursorMoveSound = Sound();
+    cursorSelectSound = Sound();
 }
 
 // ---------------------------------------------------------------------------
@@ -320,6 +375,19 @@ Vec2 Game::CursorToScreen() const {
         (static_cast<float>(std::abs(y - QNGetWindowHeight())) - static_cast<float>(screenHeight)) *
         0.5f;
     return {fx, fy};
+}
+
+void Game::ToggleMute() {
+    if (toggleCooldown < 1.0f)
+        return;
+    toggleCooldown = 0.0f;
+    muted = !muted;
+    if (muted) {
+        gameSounds.Stop();
+    } else if (currentScene) {
+        if (Sound* music = currentScene->Music())
+            music->Play();
+    }
 }
 
 void Game::ToggleFullScreen() {

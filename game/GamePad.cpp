@@ -24,9 +24,15 @@ bool GamePad::JoystickPressed(const JoystickState& s, uint16_t mask) {
     static const struct {
         uint16_t bit;
         int button;
-    } kButtons[] = {{PAD_A, 0},           {PAD_B, 1},          {PAD_X, 2},
-                    {PAD_Y, 3},           {PAD_LEFT_SHOULDER, 4}, {PAD_RIGHT_SHOULDER, 5},
-                    {PAD_BACK, 6},        {PAD_START, 7},      {PAD_LEFT_THUMB, 8},
+    } kButtons[] = {{PAD_A, 0},
+                    {PAD_B, 1},
+                    {PAD_X, 2},
+                    {PAD_Y, 3},
+                    {PAD_LEFT_SHOULDER, 4},
+                    {PAD_RIGHT_SHOULDER, 5},
+                    {PAD_BACK, 6},
+                    {PAD_START, 7},
+                    {PAD_LEFT_THUMB, 8},
                     {PAD_RIGHT_THUMB, 9}};
     for (const auto& b : kButtons) {
         if ((mask & b.bit) && (s.buttons[b.button] & 0x80))
@@ -321,7 +327,9 @@ bool GamePad::IsTriggered(uint16_t mask) const {
     }
 }
 
-bool GamePad::IsHeld(uint16_t mask) const { return JoystickPressed(currentJoystick, mask); }
+bool GamePad::IsHeld(uint16_t mask) const {
+    return JoystickPressed(currentJoystick, mask);
+}
 
 bool GamePad::IsButtonHeld(uint16_t mask) const {
     switch (deviceKind) {
@@ -376,4 +384,6 @@ void GamePad::InjectJoystick(const JoystickState& state) {
     scriptedJoystick = state;
 }
 
-void GamePad::InjectNone() { scriptedKind = 2; }
+void GamePad::InjectNone() {
+    scriptedKind = 2;
+}

@@ -32,8 +32,8 @@ enum PadButton : uint16_t {
 struct ControllerState {
     uint32_t packetNumber = 0;
     uint16_t buttons = 0;
-    uint8_t leftTrigger = 0;  // 0..255
-    uint8_t rightTrigger = 0; // 0..255
+    uint8_t leftTrigger = 0;                                    // 0..255
+    uint8_t rightTrigger = 0;                                   // 0..255
     int16_t thumbLX = 0, thumbLY = 0, thumbRX = 0, thumbRY = 0; // y up
 };
 
@@ -83,9 +83,9 @@ public:
 
     ControllerState previousXInput;
     ControllerState currentXInput;
-    uint32_t userIndex = 5;        // controller slot 0..3; 5 when none
-    float rumbleTimer = 0.0f;      // seconds since the rumble started
-    float rumbleDuration = 0.0f;   // seconds
+    uint32_t userIndex = 5;      // controller slot 0..3; 5 when none
+    float rumbleTimer = 0.0f;    // seconds since the rumble started
+    float rumbleDuration = 0.0f; // seconds
     bool rumbling = false;
     std::future<int> directInputTask; // background joystick search: device index or -1
     bool directInputPending = false;

@@ -6,6 +6,7 @@
 #pragma once
 
 class PostProcessor;
+class Sound;
 
 class Scene {
 public:
@@ -20,6 +21,9 @@ public:
     virtual void Free() = 0;
     // Deletes the post-processor.
     virtual void Unload();
+    // The music the scene plays, started again when sound is unmuted; null
+    // for a scene without music (the level scene and the menu return theirs).
+    virtual Sound* Music() { return nullptr; }
 
     PostProcessor* postProcessor = nullptr; // owned; null until Load
 };

@@ -80,14 +80,20 @@ void AddVec2Tween(float* target, float toX, float toY, int32_t ease,
     Append(Vec2Tweens(), target, to, ease, std::move(onComplete), duration, delay);
 }
 
-void AddColorTween(float* target, const float to[4], int32_t ease,
-                   std::function<void()> onComplete, float duration, float delay) {
+void AddColorTween(float* target, const float to[4], int32_t ease, std::function<void()> onComplete,
+                   float duration, float delay) {
     Append(ColorTweens(), target, to, ease, std::move(onComplete), duration, delay);
 }
 
-void RemoveFloatTweens(const float* target) { Remove(FloatTweens(), target); }
-void RemoveVec2Tweens(const float* target) { Remove(Vec2Tweens(), target); }
-void RemoveColorTweens(const float* target) { Remove(ColorTweens(), target); }
+void RemoveFloatTweens(const float* target) {
+    Remove(FloatTweens(), target);
+}
+void RemoveVec2Tweens(const float* target) {
+    Remove(Vec2Tweens(), target);
+}
+void RemoveColorTweens(const float* target) {
+    Remove(ColorTweens(), target);
+}
 void RemoveTweens(const float* target) {
     RemoveFloatTweens(target);
     RemoveVec2Tweens(target);

@@ -16,14 +16,14 @@
 float TweenEase(int32_t ease, float t);
 
 template <int N> struct TweenRecord {
-    float* target;                     // the N animated floats, not owned
-    float remaining;                   // seconds
-    float duration;                    // seconds
-    float delay;                       // seconds to wait before the callback
-    float from[N];                     // target values when the tween began
-    float to[N];                       // end values
-    int32_t ease;                      // see TweenEase
-    std::function<void()> onComplete;  // owned; may be empty
+    float* target;                    // the N animated floats, not owned
+    float remaining;                  // seconds
+    float duration;                   // seconds
+    float delay;                      // seconds to wait before the callback
+    float from[N];                    // target values when the tween began
+    float to[N];                      // end values
+    int32_t ease;                     // see TweenEase
+    std::function<void()> onComplete; // owned; may be empty
 };
 
 using FloatTween = TweenRecord<1>;
@@ -42,8 +42,8 @@ void AddFloatTween(float* target, float to, int32_t ease, std::function<void()> 
                    float duration, float delay = 0.0f);
 void AddVec2Tween(float* target, float toX, float toY, int32_t ease,
                   std::function<void()> onComplete, float duration, float delay = 0.0f);
-void AddColorTween(float* target, const float to[4], int32_t ease,
-                   std::function<void()> onComplete, float duration, float delay = 0.0f);
+void AddColorTween(float* target, const float to[4], int32_t ease, std::function<void()> onComplete,
+                   float duration, float delay = 0.0f);
 
 // Drops every tween of the kind on this target; callbacks are not run.
 void RemoveFloatTweens(const float* target);

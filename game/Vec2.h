@@ -7,20 +7,48 @@
 
 using Vec2 = QNVec2;
 
-inline Vec2 operator+(Vec2 a, Vec2 b) { return {a.x + b.x, a.y + b.y}; }
-inline Vec2 operator-(Vec2 a, Vec2 b) { return {a.x - b.x, a.y - b.y}; }
-inline Vec2 operator-(Vec2 a) { return {-a.x, -a.y}; }
-inline Vec2 operator*(Vec2 a, float s) { return {a.x * s, a.y * s}; }
-inline Vec2 operator*(float s, Vec2 a) { return {a.x * s, a.y * s}; }
-inline Vec2 operator/(Vec2 a, float s) { return {a.x / s, a.y / s}; }
-inline Vec2& operator+=(Vec2& a, Vec2 b) { return a = a + b; }
-inline Vec2& operator-=(Vec2& a, Vec2 b) { return a = a - b; }
-inline Vec2& operator*=(Vec2& a, float s) { return a = a * s; }
-inline bool operator==(Vec2 a, Vec2 b) { return a.x == b.x && a.y == b.y; }
-inline bool operator!=(Vec2 a, Vec2 b) { return !(a == b); }
-inline float Dot(Vec2 a, Vec2 b) { return a.x * b.x + a.y * b.y; }
-inline float Length(Vec2 a) { return std::sqrt(Dot(a, a)); }
-inline float LengthSq(Vec2 a) { return Dot(a, a); }
+inline Vec2 operator+(Vec2 a, Vec2 b) {
+    return {a.x + b.x, a.y + b.y};
+}
+inline Vec2 operator-(Vec2 a, Vec2 b) {
+    return {a.x - b.x, a.y - b.y};
+}
+inline Vec2 operator-(Vec2 a) {
+    return {-a.x, -a.y};
+}
+inline Vec2 operator*(Vec2 a, float s) {
+    return {a.x * s, a.y * s};
+}
+inline Vec2 operator*(float s, Vec2 a) {
+    return {a.x * s, a.y * s};
+}
+inline Vec2 operator/(Vec2 a, float s) {
+    return {a.x / s, a.y / s};
+}
+inline Vec2& operator+=(Vec2& a, Vec2 b) {
+    return a = a + b;
+}
+inline Vec2& operator-=(Vec2& a, Vec2 b) {
+    return a = a - b;
+}
+inline Vec2& operator*=(Vec2& a, float s) {
+    return a = a * s;
+}
+inline bool operator==(Vec2 a, Vec2 b) {
+    return a.x == b.x && a.y == b.y;
+}
+inline bool operator!=(Vec2 a, Vec2 b) {
+    return !(a == b);
+}
+inline float Dot(Vec2 a, Vec2 b) {
+    return a.x * b.x + a.y * b.y;
+}
+inline float Length(Vec2 a) {
+    return std::sqrt(Dot(a, a));
+}
+inline float LengthSq(Vec2 a) {
+    return Dot(a, a);
+}
 // a / |a|, or (0, 0) for a zero vector.
 inline Vec2 Normalized(Vec2 a) {
     const float len = Length(a);

@@ -11,8 +11,12 @@
 
 namespace fs = std::filesystem;
 
-std::string BuildDir() { return QUORVANE_BUILD_DIR; }
-std::string SourceDir() { return QUORVANE_SOURCE_DIR; }
+std::string BuildDir() {
+    return QUORVANE_BUILD_DIR;
+}
+std::string SourceDir() {
+    return QUORVANE_SOURCE_DIR;
+}
 
 ScratchGameDir::ScratchGameDir() {
     previous = fs::current_path().string();
@@ -47,6 +51,10 @@ bool ScratchGameDir::Exists(const std::string& name) const {
     return fs::exists(fs::path(path) / name);
 }
 
-GlWindow::GlWindow(int width, int height) { ok = QNSysInit(width, height, 0, 0) == 1; }
+GlWindow::GlWindow(int width, int height) {
+    ok = QNSysInit(width, height, 0, 0) == 1;
+}
 
-GlWindow::~GlWindow() { QNSysExit(); }
+GlWindow::~GlWindow() {
+    QNSysExit();
+}

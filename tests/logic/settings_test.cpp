@@ -1,0 +1,92 @@
+// The settings file: reading, defaults, the exact text written, safe writes.
+#include "game/Settings.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+TEST(SettingsTest, WritesOneElementInFixedOrder) {
+    Settings s;
+    s.volume = 1.0f;
+    s.muted = false;
+    s.fullscreen = true;
+    s.width = 1920;
+    s.height = 1080;
+    EXPECT_EQ(FormatSettings(s),
+              "<settings volume=\"1\" muted=\"0\" fullscreen=\"1\" width=\"1920\" "
+              "height=\"1080\"/>\n");
+}
+
+TEST(SettingsTest, RoundTripKeepsTheValues) {
+    ScratchGameDir dir;
+    dir.Write("settings.xml",
+              "<settings volume=\"0.35\" muted=\"true\" fullscreen=\"false\" width=\"1366\" "
+              "height=\"768\"/>");
+    Settings s;
+    ASSERT_TRUE(ReadSettings("settings.xml", s));
+    EXPECT_FLOAT_EQ(s.volume, 0.35f);
+    EXPECT_TRUE(s.muted);
+    EXPECT_FALSE(s.fullscreen);
+    EXPECT_EQ(s.width, 1366);
+    EXPECT_EQ(s.height, 768);
+    ASSERT_TRUE(WriteSettings("settings.xml", s));
+    EXPECT_EQ(dir.Read("settings.xml"),
+              "<settings volume=\"0.34999999\" muted=\"1\" fullscreen=\"0\" width=\"1366\" "
+              "height=\"768\"/>\n");
+    EXPECT_FALSE(dir.Exists("settings.xml.tmp"));
+}
+
+TEST(SettingsTest, UnreadableFilesAreReportedSoTheCallerUsesDefaults) {
+    ScratchGameDir dir;
+    Settings s;
+    s.width = 77;
+    EXPECT_FALSE(ReadSettings("settings.xml", s)) << "missing file";
+    dir.Write("settings.xml", "<settings volume=\"1\"");
+    EXPECT_FALSE(ReadSettings("settings.xml", s)) << "malformed file";
+    dir.Write("settings.xml", "<options volume=\"0.5\" width=\"800\" height=\"600\"/>");
+    EXPECT_FALSE(ReadSettings("settings.xml", s)) << "another root element";
+    EXPECT_EQ(s.width, 77);
+}
+
+TEST(SettingsTest, MissingOrBadAttributesReadAsZero) {
+    ScratchGameDir dir;
+    dir.Write("settings.xml", "<settings muted=\"maybe\" width=\"wide\"/>");
+    Settings s;
+    ASSERT_TRUE(ReadSettings("settings.xml", s));
+    EXPECT_EQ(s.volume, 0.0f);
+    EXPECT_FALSE(s.muted);
+    EXPECT_FALSE(s.fullscreen);
+    EXPECT_EQ(s.width, 0);
+    EXPECT_EQ(s.height, 0);
+}
+
+TEST(SettingsTest, VolumeOutsideItsRangeIsBroughtBack) {
+    ScratchGameDir dir;
+    struct Case {
+        const char* text;
+        float expected;
+    } cases[] = {{"7", 1.0f}, {"-2", 0.0f}, {"nan", 0.0f}, {"0.5", 0.5f}};
+    for (const Case& c : cases) {
+        dir.Write("settings.xml", std::string("<settings volume=\"") + c.text + "\"/>");
+        Settings s;
+        ASSERT_TRUE(ReadSettings("settings.xml", s));
+        EXPECT_EQ(s.volume, c.expected) << c.text;
+    }
+}
+
+TEST(SettingsTest, AFailedWriteLeavesTheOldFileIntact) {
+    ScratchGameDir dir;
+    dir.Write("settings.xml", "<settings volume=\"0.5\"/>");
+    // A directory squatting on the temporary name makes the write fail.
+    ASSERT_EQ(mkdir("settings.xml.tmp", 0755), 0);
+    Settings s;
+    EXPECT_FALSE(WriteSettings("settings.xml", s));
+    EXPECT_EQ(dir.Read("settings.xml"), "<settings volume=\"0.5\"/>");
+    rmdir("settings.xml.tmp");
+    EXPECT_FALSE(WriteSettings("no-such-dir/settings.xml", s));
+}
+
+} // namespace
