@@ -34,8 +34,6 @@ Game::Game() {
     meshCache.rehash(8);
     textureCache.max_load_factor(1.0f);
     textureCache.rehash(8);
-    soundCache.max_load_factor(1.0f);
-    soundCache.rehash(8);
     firstScene = [] { return static_cast<Scene*>(new BootScene()); };
 }
 
@@ -62,7 +60,6 @@ void Game::Init() {
     QNToogleFullScreen(fullscreen);
     QNIconLoadForWindow("assets/title.ico", 32);
     QNSysReset();
-    InitAudio();
     FadeTransition::Instance().Refit();
 
     SetNextScene(firstScene ? firstScene() : nullptr);
@@ -112,7 +109,6 @@ bool Game::RunFrame() {
         currentScene->Draw(0);
         currentScene->Draw(1);
     }
-    audioSystem.Update();
     if (gamePad.deviceKind != 1)
         gamePad.PollXInput(dt);
     if (gamePad.deviceKind != 0)
@@ -137,7 +133,6 @@ void Game::SwitchScene() {
     }
     currentScene = nextScene;
     nextScene = nullptr;
-    gameSounds.Stop(); // no sound survives a scene switch
     try {
         currentScene->Load();
         currentScene->Init();
@@ -161,7 +156,6 @@ void Game::Shutdown() {
     textureCache.clear();
     for (auto& entry : meshCache)
         QNGfxMeshFree(entry.second);
-    ShutdownAudio();
     meshCache.clear();
     if (currentScene) {
         currentScene->Unload();
@@ -302,46 +296,6 @@ std::string Game::NormalMapName(const std::string& fileName) {
     return fileName.substr(0, fileName.size() - 4) + "_n" + fileName.substr(fileName.size() - 4);
 }
 
-Sound Game::GetSound(const std::string& fileName, bool stream) {
-    const auto found = soundCache.find(fileName);
-    if (found != soundCache.end())
-        return Sound(found->second, volume);
-    const std::string path = "./assets/sounds/" + fileName;
-    SoundData* data = stream ? audioSystem.CreateStream(path) : audioSystem.CreateSound(path);
-    if (data)
-        soundCache[fileName] = data;
-    return Sound(data, volume);
-}
-
-// ---------------------------------------------------------------------------
-// Sound
-// ---------------------------------------------------------------------------
-void Game::InitAudio() {
-    audioSystem.Init(32);
-    audioSystem.CreateChannelGroup("Game_Sounds", &gameSounds);
-    audioSystem.CreateLowPass(&lowPassDsp);
-    gameSounds.AddFilter(&lowPassDsp);
-    lowPassDsp.SetBypass(false);
-    lowPassDsp.SetCutoff(22000.0f);
-
-    cursorMoveSound = GetSound("cursor_move.wav", false);
-    cursorSelectSound = GetSound("cursor_select.wav", false);
-    cursorSelectSound.SetVolume(0.5f);
-}
-
-void Game::ShutdownAudio() {
-    gameSounds.RemoveFilter(&lowPassDsp);
-    audioSystem.ReleaseLowPass(&lowPassDsp);
-    audioSystem.ReleaseChannelGroup(&gameSounds);
-    for (auto& entry : soundCache)
-        audioSystem.ReleaseSound(entry.second);
-    soundCache.clear();
-    audioSystem.Close();
-    // The menu sounds pointed into the cache just emptied.
-    cursorMoveSound = Sound();
-    cursorSelectSound = Sound();
-}
-
 // ---------------------------------------------------------------------------
 // Input tests
 // ---------------------------------------------------------------------------
@@ -375,19 +329,6 @@ Vec2 Game::CursorToScreen() const {
         (static_cast<float>(std::abs(y - QNGetWindowHeight())) - static_cast<float>(screenHeight)) *
         0.5f;
     return {fx, fy};
-}
-
-void Game::ToggleMute() {
-    if (toggleCooldown < 1.0f)
-        return;
-    toggleCooldown = 0.0f;
-    muted = !muted;
-    if (muted) {
-        gameSounds.Stop();
-    } else if (currentScene) {
-        if (Sound* music = currentScene->Music())
-            music->Play();
-    }
 }
 
 void Game::ToggleFullScreen() {
