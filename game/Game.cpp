@@ -11,6 +11,7 @@
 #include "game/Scene.h"
 #include "game/Settings.h"
 #include "game/Tween.h"
+#include "render/FontAtlas.h"
 
 #include <SDL.h>
 #include <cstdio>
@@ -29,11 +30,14 @@ Game& Game::Instance() {
     return game;
 }
 
-Game::Game() {
+// A missing "levels.xml" is reported when a level starts, not here.
+Game::Game() : levels("levels.xml") {
     meshCache.max_load_factor(1.0f);
     meshCache.rehash(8);
     textureCache.max_load_factor(1.0f);
     textureCache.rehash(8);
+    soundCache.max_load_factor(1.0f);
+    soundCache.rehash(8);
     firstScene = [] { return static_cast<Scene*>(new BootScene()); };
 }
 
@@ -46,6 +50,8 @@ void Game::Init() {
     restart = false;
     toggleCooldown = 0.0f;
     LoadSettings();
+    if (!FontAtlas::InitLibrary())
+        throw std::runtime_error("Freetype init failed");
 
     if (!QNSysInit(screenWidth, screenHeight, 0, 60))
         throw std::runtime_error("Cannot open the game window (is a display available?)");
@@ -55,11 +61,15 @@ void Game::Init() {
                         static_cast<float>(screenHeight) * 0.5f);
     invHalfWidth = 1.0f / static_cast<float>(screenWidth);
     invHalfHeight = 1.0f / static_cast<float>(screenHeight);
+    delete font;
+    font = nullptr;
+    font = new FontAtlas("PixAntiqua.ttf");
 
     QNSysSetWindowTitle("Quorvane");
     QNToogleFullScreen(fullscreen);
     QNIconLoadForWindow("assets/title.ico", 32);
     QNSysReset();
+    InitAudio();
     FadeTransition::Instance().Refit();
 
     SetNextScene(firstScene ? firstScene() : nullptr);
@@ -109,6 +119,7 @@ bool Game::RunFrame() {
         currentScene->Draw(0);
         currentScene->Draw(1);
     }
+    audioSystem.Update();
     if (gamePad.deviceKind != 1)
         gamePad.PollXInput(dt);
     if (gamePad.deviceKind != 0)
@@ -133,6 +144,7 @@ void Game::SwitchScene() {
     }
     currentScene = nextScene;
     nextScene = nullptr;
+    gameSounds.Stop(); // no sound survives a scene switch
     try {
         currentScene->Load();
         currentScene->Init();
@@ -156,6 +168,7 @@ void Game::Shutdown() {
     textureCache.clear();
     for (auto& entry : meshCache)
         QNGfxMeshFree(entry.second);
+    ShutdownAudio();
     meshCache.clear();
     if (currentScene) {
         currentScene->Unload();
@@ -165,12 +178,15 @@ void Game::Shutdown() {
     delete nextScene;
     nextScene = nullptr;
     ClearTweens();
+    delete font;
+    font = nullptr;
     const double seconds = static_cast<double>(SDL_GetPerformanceCounter() - runStartTicks) /
                            static_cast<double>(SDL_GetPerformanceFrequency());
     if (seconds > 0.0)
         std::printf("GAME: %u frames in %.1f s (%.1f per second)\n", framesRun, seconds,
                     static_cast<double>(framesRun) / seconds);
     QNSysExit();
+    FontAtlas::ShutdownLibrary();
     SaveSettings();
 }
 
@@ -296,6 +312,46 @@ std::string Game::NormalMapName(const std::string& fileName) {
     return fileName.substr(0, fileName.size() - 4) + "_n" + fileName.substr(fileName.size() - 4);
 }
 
+Sound Game::GetSound(const std::string& fileName, bool stream) {
+    const auto found = soundCache.find(fileName);
+    if (found != soundCache.end())
+        return Sound(found->second, volume);
+    const std::string path = "./assets/sounds/" + fileName;
+    SoundData* data = stream ? audioSystem.CreateStream(path) : audioSystem.CreateSound(path);
+    if (data)
+        soundCache[fileName] = data;
+    return Sound(data, volume);
+}
+
+// ---------------------------------------------------------------------------
+// Sound
+// ---------------------------------------------------------------------------
+void Game::InitAudio() {
+    audioSystem.Init(32);
+    audioSystem.CreateChannelGroup("Game_Sounds", &gameSounds);
+    audioSystem.CreateLowPass(&lowPassDsp);
+    gameSounds.AddFilter(&lowPassDsp);
+    lowPassDsp.SetBypass(false);
+    lowPassDsp.SetCutoff(22000.0f);
+
+    cursorMoveSound = GetSound("cursor_move.wav", false);
+    cursorSelectSound = GetSound("cursor_select.wav", false);
+    cursorSelectSound.SetVolume(0.5f);
+}
+
+void Game::ShutdownAudio() {
+    gameSounds.RemoveFilter(&lowPassDsp);
+    audioSystem.ReleaseLowPass(&lowPassDsp);
+    audioSystem.ReleaseChannelGroup(&gameSounds);
+    for (auto& entry : soundCache)
+        audioSystem.ReleaseSound(entry.second);
+    soundCache.clear();
+    audioSystem.Close();
+    // The menu sounds pointed into the cache just emptied.
+    cursorMoveSound = Sound();
+    cursorSelectSound = Sound();
+}
+
 // ---------------------------------------------------------------------------
 // Input tests
 // ---------------------------------------------------------------------------
@@ -329,6 +385,19 @@ Vec2 Game::CursorToScreen() const {
         (static_cast<float>(std::abs(y - QNGetWindowHeight())) - static_cast<float>(screenHeight)) *
         0.5f;
     return {fx, fy};
+}
+
+void Game::ToggleMute() {
+    if (toggleCooldown < 1.0f)
+        return;
+    toggleCooldown = 0.0f;
+    muted = !muted;
+    if (muted) {
+        gameSounds.Stop();
+    } else if (currentScene) {
+        if (Sound* music = currentScene->Music())
+            music->Play();
+    }
 }
 
 void Game::ToggleFullScreen() {

@@ -5,8 +5,11 @@
 // One instance, reached everywhere through Game::Instance().
 #pragma once
 
+#include "audio/AudioSystem.h"
+#include "audio/Sound.h"
 #include "game/GamePad.h"
 #include "game/Vec2.h"
+#include "world/LevelCatalogue.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,6 +18,7 @@
 #include <vector>
 
 class Scene;
+class FontAtlas;
 struct QNGfxMesh;
 struct QNGfxTexture;
 
@@ -54,6 +58,10 @@ public:
     static std::vector<FrameTable> BuildFrameTables(const std::vector<std::vector<float>>& lists);
     // "name.png" -> "name_n.png"
     static std::string NormalMapName(const std::string& fileName);
+    // Sound file "./assets/sounds/" + fileName, cached by the bare file name;
+    // music is asked for as a stream. A file that cannot be loaded gives a
+    // silent Sound and is tried again on the next request.
+    Sound GetSound(const std::string& fileName, bool stream);
 
     // Input tests: pad first, then the keyboard (virtual-key codes).
     bool IsHeld(uint16_t buttonMask, uint8_t key) const;
@@ -64,6 +72,13 @@ public:
 
     // Options toggles: act at most once per second of toggleCooldown.
     void ToggleFullScreen();
+    // Muting stops every game sound; unmuting restarts the scene's music.
+    void ToggleMute();
+
+    // The audio steps of Init and Shutdown, on their own for tools and
+    // tests that need sound without a window.
+    void InitAudio();
+    void ShutdownAudio();
 
     // Requests a scene switch at the start of the next frame; a scene
     // requested earlier in the same frame is dropped.
@@ -82,6 +97,18 @@ public:
     std::unordered_map<int32_t, QNGfxMesh*> meshCache;
     std::unordered_map<std::string, QNGfxTexture*> textureCache;
     GamePad gamePad;
+    FontAtlas* font = nullptr; // owned: the shared font, "PixAntiqua.ttf", from Init
+    // Sound: the output device, the group every game sound plays in, its
+    // low-pass (cut-off in hertz, lowered in slow motion) and the loaded
+    // sounds by file name. Silent throughout when there is no device.
+    AudioSystem audioSystem;
+    ChannelGroup gameSounds;
+    LowPassFilter lowPassDsp;
+    std::unordered_map<std::string, SoundData*> soundCache;
+    // The menus' cursor sounds, shared by every window.
+    Sound cursorMoveSound;   // "cursor_move.wav"
+    Sound cursorSelectSound; // "cursor_select.wav", at half volume
+
     float volume = 1.0f; // master volume 0..1
     bool muted = false;
     int32_t screenWidth = 0;    // window width in settings; half of it after Init
@@ -91,6 +118,7 @@ public:
     bool fullscreen = true;
     float toggleCooldown = 0.0f; // seconds since the last options toggle
     float timeScale = 1.0f;      // slow motion below 1
+    LevelCatalogue levels;       // the story's levels and the save game
     bool restart = false;
 
     // Makes the first scene; a splash normally, tests put their own.

@@ -1,0 +1,52 @@
+// Programs.h -- the game's five fixed GLSL 1.20 programs: point lighting over
+// a normal map, the slow-motion noise distortion, the radial reveal of a
+// room transition, a tinted copy and glyph coverage for text.
+//
+// Each program's attribute 0 is its vertex input (`position`, or
+// `positionUV` for text); its uniforms are addressed by the enum indices.
+#pragma once
+
+#include "render/Shader.h"
+
+// One point light over a normal-mapped image, accumulated additively.
+class LightProgram : public ShaderProgram {
+public:
+    enum Uniforms {
+        DiffuseTexture,
+        NormalTexture,
+        AspectRatio,
+        LightPoint,
+        LightColor,
+        LightStrength,
+        LightRange
+    };
+    LightProgram();
+};
+
+// Horizontal chromatic wobble driven by one column of the noise image.
+class DistortionProgram : public ShaderProgram {
+public:
+    enum Uniforms { Texture, Noise, SampleX, Strength };
+    DistortionProgram();
+};
+
+// A circle of the source image with a soft rim; transparent outside.
+class RadialProgram : public ShaderProgram {
+public:
+    enum Uniforms { Texture, AspectRatio, Origin, Strength };
+    RadialProgram();
+};
+
+// The source image multiplied by a colour.
+class CopyProgram : public ShaderProgram {
+public:
+    enum Uniforms { Texture, Color };
+    CopyProgram();
+};
+
+// Text: a flat colour whose opacity is the atlas coverage.
+class TextProgram : public ShaderProgram {
+public:
+    enum Uniforms { Texture, Color };
+    TextProgram();
+};

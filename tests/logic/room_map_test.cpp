@@ -1,0 +1,216 @@
+// Reading room files: tilesets, the tile layer in every encoding the map
+// editor saves, and the errors of broken maps.
+#include "world/RoomData.h"
+#include "world/TileLayer.h"
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+using LevelMap::RoomData;
+
+namespace {
+std::string Fixture(const std::string& name) {
+    return SourceDir() + "/tests/fixtures/rooms/" + name;
+}
+
+// The fixture room: a 6 x 5 walled floor with one pillar (7) and one cell
+// whose id carries a flip bit.
+const std::vector<uint32_t> kFixtureTiles = {1, 2, 2, 2, 2, 3, 4, 5, 5, 5, 6,  4,  4,  5,  7,
+                                             5, 5, 4, 4, 5, 5, 8, 5, 4, 9, 10, 10, 10, 10, 11};
+
+// Loading `text` as a map written into a scratch folder beside copies of
+// the fixture tilesets; returns the error message, "" when it loaded.
+std::string LoadError(const std::string& text, RoomData& room, int32_t number = 12) {
+    ScratchGameDir dir;
+    namespace fs = std::filesystem;
+    fs::copy(Fixture("fixture_terrain.tsx"), fs::path(dir.Path()) / "fixture_terrain.tsx");
+    fs::create_directory(fs::path(dir.Path()) / "sprites");
+    fs::copy(Fixture("sprites/fixture_sprites.tsx"),
+             fs::path(dir.Path()) / "sprites/fixture_sprites.tsx");
+    dir.Write("room.tmx", text);
+    try {
+        room.LoadFile(dir.Path() + "/room.tmx", number);
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return "";
+}
+
+std::string MapWithData(const std::string& dataElement,
+                        const std::string& size = "6\" height=\"5") {
+    return "<map><tileset firstgid=\"1\" source=\"fixture_terrain.tsx\"/>"
+           "<layer width=\"" +
+           size + "\">" + dataElement + "</layer></map>";
+}
+} // namespace
+
+class RoomEncodings : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RoomEncodings, LoadTheSameRoom) {
+    RoomData room;
+    room.LoadFile(Fixture(GetParam()), 3);
+    EXPECT_EQ(room.id, 3);
+    EXPECT_EQ(room.width, 6);
+    EXPECT_EQ(room.height, 5);
+    EXPECT_EQ(room.tileWidth, 48);
+    EXPECT_EQ(room.tileHeight, 48);
+    EXPECT_EQ(room.tilesetColumns, 4);
+    EXPECT_EQ(room.tilesetRows, 4);
+    EXPECT_EQ(room.tiles, kFixtureTiles) << "flip bits are cleared";
+    // Tile 4 says "true", tile 5 says "1", tile 6 "false", tile 7 nothing.
+    std::vector<uint8_t> walkable(16, 0);
+    walkable[4] = walkable[5] = 1;
+    EXPECT_EQ(room.walkable, walkable);
+    EXPECT_TRUE(room.IsWalkableCell(1, 1));
+    EXPECT_TRUE(room.IsWalkableCell(4, 1));
+    EXPECT_FALSE(room.IsWalkableCell(2, 2)) << "the pillar";
+    EXPECT_FALSE(room.IsWalkableCell(3, 3)) << "a tile without the property";
+    EXPECT_FALSE(room.IsWalkableCell(0, 0));
+    EXPECT_FALSE(room.IsWalkableCell(-1, 1));
+    EXPECT_FALSE(room.IsWalkableCell(6, 1));
+
+    // Image paths are resolved from the file that names them.
+    const std::string folder = SourceDir() + "/tests/fixtures/rooms/";
+    EXPECT_EQ(room.terrainImage, folder + "fixture_terrain.png");
+    ASSERT_EQ(room.spriteTiles.size(), 2u);
+    EXPECT_EQ(room.spriteTiles.at(17).source, folder + "sprites/crate.png");
+    EXPECT_FLOAT_EQ(room.spriteTiles.at(17).width, 32.0f);
+    EXPECT_FLOAT_EQ(room.spriteTiles.at(17).height, 40.0f);
+    EXPECT_EQ(room.spriteTiles.at(18).source, folder + "props/barrel.png");
+    EXPECT_TRUE(std::filesystem::exists(room.terrainImage));
+    EXPECT_TRUE(std::filesystem::exists(room.spriteTiles.at(18).source));
+
+    // Objects: player, door, station, enemy, static prop, gate, trigger,
+    // torch; the unknown enemy and the named non-gate prop create nothing.
+    ASSERT_EQ(room.objects.size(), 8u);
+    ASSERT_EQ(room.doors.size(), 1u);
+    EXPECT_EQ(room.doors[0].target, 2);
+    EXPECT_EQ(room.dialogs, (std::set<int32_t>{5, 7}));
+    EXPECT_FLOAT_EQ(room.cameraStart.x, 120.0f);
+    EXPECT_FLOAT_EQ(room.cameraStart.y, -140.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Room, RoomEncodings,
+                         ::testing::Values("room_base64.tmx", "room_zlib.tmx", "room_gzip.tmx",
+                                           "room_csv.tmx", "room_tiled.tmx",
+                                           "room_tiled_embedded.tmx"));
+
+TEST(RoomMap, GameRoomsAreReadFromTheAssetsFolder) {
+    ScratchGameDir dir;
+    namespace fs = std::filesystem;
+    fs::remove(fs::path(dir.Path()) / "assets");
+    fs::create_directories(fs::path(dir.Path()) / "assets/rooms/sprites");
+    fs::copy(Fixture("room_csv.tmx"), "assets/rooms/12.tmx");
+    fs::copy(Fixture("fixture_terrain.tsx"), "assets/rooms/fixture_terrain.tsx");
+    fs::copy(Fixture("sprites/fixture_sprites.tsx"), "assets/rooms/sprites/fixture_sprites.tsx");
+    RoomData room;
+    room.Load(12);
+    EXPECT_EQ(room.id, 12);
+    // Under assets/ the names are the texture cache's.
+    EXPECT_EQ(room.terrainImage, "rooms/fixture_terrain.png");
+    EXPECT_EQ(room.spriteTiles.at(17).source, "rooms/sprites/crate.png");
+    EXPECT_EQ(room.spriteTiles.at(18).source, "rooms/props/barrel.png");
+}
+
+TEST(RoomMap, LayerDataForms) {
+    const struct {
+        const char* what;
+        std::string data;
+        std::vector<uint32_t> tiles; // a 2 x 2 layer
+    } cases[] = {
+        {"base64 broken over indented lines",
+         "<data encoding=\"base64\">\n  AQAAAAIA\n  AAADAAAA\n  BAAAAA==\n </data>",
+         {1, 2, 3, 4}},
+        {"short base64 leaves empty cells",
+         "<data encoding=\"base64\">AQAAAAIAAAA=</data>",
+         {1, 2, 0, 0}},
+        {"long data is cut at the layer",
+         "<data encoding=\"csv\">1,2,3,4,5,6</data>",
+         {1, 2, 3, 4}},
+        {"csv with blanks and a trailing comma",
+         "<data encoding=\"csv\">\n 1, 2,\n 3 ,4,\n</data>",
+         {1, 2, 3, 4}},
+        {"short csv", "<data encoding=\"csv\">9</data>", {9, 0, 0, 0}},
+        {"flip bits in csv",
+         "<data encoding=\"csv\">2147483649,1073741826,536870915,4</data>",
+         {1, 2, 3, 4}},
+        {"one element per tile",
+         "<data><tile gid=\"3\"/><tile/><tile gid=\"1\"/></data>",
+         {3, 0, 1, 0}},
+        {"no data", "", {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        RoomData room;
+        EXPECT_EQ(LoadError(MapWithData(c.data, "2\" height=\"2"), room), "") << c.what;
+        EXPECT_EQ(room.tiles, c.tiles) << c.what;
+    }
+}
+
+TEST(RoomMap, BrokenMapsAreInvalid) {
+    const std::string terrain = "<tileset firstgid=\"1\" source=\"fixture_terrain.tsx\"/>";
+    const struct {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"not XML", "<map><layer"},
+        {"no map element", "<room/>"},
+        {"non-Base64 data", MapWithData("<data encoding=\"base64\">AQAA*AAA</data>")},
+        {"damaged zlib data",
+         MapWithData("<data encoding=\"base64\" compression=\"zlib\">AQAAAAIAAAA=</data>")},
+        {"cut-short zlib data",
+         MapWithData("<data encoding=\"base64\" "
+                     "compression=\"zlib\">eJwNw4UNwzAAALCUeWWG/8+cLTkKIcQmpmbmFg==</data>")},
+        {"zstd",
+         MapWithData("<data encoding=\"base64\" compression=\"zstd\">KLUv/SAIQQAAAQ==</data>")},
+        {"unknown encoding", MapWithData("<data encoding=\"hex\">01</data>")},
+        {"csv words", MapWithData("<data encoding=\"csv\">1,two,3</data>")},
+        {"infinite map",
+         "<map infinite=\"1\">" + terrain + "<layer width=\"6\" height=\"5\"/></map>"},
+        {"chunked layer", MapWithData("<data encoding=\"csv\"><chunk x=\"0\" y=\"0\" width=\"1\" "
+                                      "height=\"1\">1</chunk></data>")},
+        {"absurd size", MapWithData("", "100000\" height=\"100000")},
+        {"negative size", MapWithData("", "-4\" height=\"5")},
+        {"missing tileset file",
+         "<map><tileset firstgid=\"1\" source=\"nowhere_terrain.tsx\"/></map>"},
+        {"no terrain tileset", "<map><layer width=\"2\" height=\"2\"/></map>"},
+    };
+    for (const auto& c : cases) {
+        RoomData room;
+        EXPECT_EQ(LoadError(c.text, room), "Map 12 is invalid") << c.what;
+    }
+    RoomData room;
+    try {
+        room.Load(987654);
+        FAIL() << "a missing room file loaded";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Map 987654 is invalid");
+    }
+}
+
+TEST(RoomMap, ASecondLayerIsIgnored) {
+    RoomData room;
+    EXPECT_EQ(
+        LoadError("<map><tileset firstgid=\"1\" source=\"fixture_terrain.tsx\"/>"
+                  "<layer width=\"1\" height=\"1\"><data encoding=\"csv\">5</data></layer>"
+                  "<layer width=\"3\" height=\"1\"><data encoding=\"csv\">1,1,1</data></layer>"
+                  "</map>",
+                  room),
+        "");
+    EXPECT_EQ(room.tiles, std::vector<uint32_t>{5});
+}
+
+TEST(RoomMap, IdsBeyondTheAtlasAreWalls) {
+    RoomData room;
+    EXPECT_EQ(
+        LoadError(MapWithData("<data encoding=\"csv\">17,5,0,999</data>", "2\" height=\"2"), room),
+        "");
+    EXPECT_FALSE(room.IsWalkableCell(0, 0));
+    EXPECT_TRUE(room.IsWalkableCell(1, 0));
+    EXPECT_FALSE(room.IsWalkableCell(0, 1));
+    EXPECT_FALSE(room.IsWalkableCell(1, 1));
+}

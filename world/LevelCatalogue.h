@@ -1,0 +1,49 @@
+// LevelCatalogue.h -- the story's levels (start room and music of each) read
+// from "assets/levels.xml", and the save game "save.xml" that remembers the
+// level to continue from.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class LevelCatalogue {
+public:
+    // Reads "assets/" + fileName, then the save if there is one. Never
+    // throws: a missing or broken catalogue is reported by Require() when a
+    // level is about to start.
+    explicit LevelCatalogue(const std::string& fileName);
+
+    // Throws "Cannot find <file name>" when the catalogue could not be read.
+    void Require() const;
+    // True when `level` indexes a story level.
+    bool HasLevel(int32_t level) const;
+    // Room the current level starts in: 100 in the endless mode. Throws
+    // "Cannot find ..." without a catalogue, or when currentLevel is no
+    // story level.
+    int32_t StartRoom() const;
+    // The current level's music; "" when currentLevel is no story level.
+    std::string CurrentMusic() const;
+    // Writes "save.xml" with currentLevel through a temporary file, so the
+    // old save survives a crash. False when it could not be written.
+    bool Save() const;
+    // The end of a story level: moves to the next level and saves. False,
+    // changing nothing, after the last level: the caller goes back to the
+    // main menu.
+    bool AdvanceToNextLevel();
+
+    int32_t currentLevel = 0;          // index of the level played or to continue
+    std::vector<int32_t> firstRooms;   // per level, its start room number
+    std::vector<std::string> music;    // per level, its music file name
+    bool endless = false;              // the endless mode is being played
+    std::string fileName;              // as passed in ("levels.xml")
+    std::string savePath = "save.xml"; // beside the executable's working directory
+    bool loaded = false;               // the catalogue file was read
+
+    // The endless mode's fixed start room and music.
+    static constexpr int32_t kEndlessStartRoom = 100;
+    static constexpr const char* kEndlessMusic = "03.Level0Music.ogg";
+
+private:
+    void ReadSave();
+};

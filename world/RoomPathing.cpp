@@ -1,0 +1,317 @@
+// RoomPathing -- walkability, wall push-back, ray casts, path finding and
+// occupancy over a room's tile grid.
+#include "world/RoomPathing.h"
+
+#include "entities/AABB.h"
+#include "entities/Circle2D.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace LevelMap {
+
+namespace {
+// Waypoint jitter draws from this module's own generator.
+std::mt19937& Random() {
+    static std::mt19937 engine{std::random_device{}()};
+    return engine;
+}
+
+float Jitter(float j) {
+    if (j <= 0.0f)
+        return 0.0f;
+    return std::uniform_real_distribution<float>(-j, j)(Random());
+}
+
+// How far a door's entry line reaches into the room, and how far in front
+// of a door the floor must be free.
+constexpr float kEntryLength = 45.0f;
+constexpr float kEntryProbe = 40.0f;
+
+// Cell index of a coordinate, kept in int range for points far off the map.
+int32_t CellIndex(float units) {
+    if (!std::isfinite(units))
+        return -(1 << 30);
+    return static_cast<int32_t>(std::clamp(std::floor(units), -1.0e9f, 1.0e9f));
+}
+} // namespace
+
+bool RoomPathing::InGrid(int32_t column, int32_t row) const {
+    return column >= 0 && row >= 0 && column < width && row < height;
+}
+
+int32_t RoomPathing::ColumnOf(float x) const {
+    return CellIndex(x / static_cast<float>(tileWidth));
+}
+
+int32_t RoomPathing::RowOf(float y) const {
+    return -1 - CellIndex(y / static_cast<float>(tileHeight));
+}
+
+Vec2 RoomPathing::CellCentre(int32_t column, int32_t row) const {
+    return {static_cast<float>(column * tileWidth + tileWidth / 2),
+            static_cast<float>(-(row * tileHeight) - tileHeight / 2)};
+}
+
+bool RoomPathing::IsWalkable(Vec2 point) const {
+    if (!std::isfinite(point.x) || !std::isfinite(point.y))
+        return false;
+    return IsWalkableCell(ColumnOf(point.x), RowOf(point.y));
+}
+
+const PathNode& RoomPathing::NodeAt(int32_t column, int32_t row) const {
+    return nodes[static_cast<size_t>(row)][static_cast<size_t>(column)];
+}
+
+void RoomPathing::Init() {
+    nodes.assign(static_cast<size_t>(height), std::vector<PathNode>(static_cast<size_t>(width)));
+    for (int32_t r = 0; r < height; ++r) {
+        for (int32_t c = 0; c < width; ++c) {
+            nodes[static_cast<size_t>(r)][static_cast<size_t>(c)].column = c;
+            nodes[static_cast<size_t>(r)][static_cast<size_t>(c)].row = r;
+        }
+    }
+    openList.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+    BuildEntryLines();
+}
+
+// The entry line leaves the door's centre on whichever side has floor.
+void RoomPathing::BuildEntryLines() {
+    for (Door& door : doors) {
+        const Vec2 along = door.end - door.start;
+        const float length = Length(along);
+        const Vec2 n = length > 0.0f ? Vec2{-along.y, along.x} / length : Vec2{0.0f, 0.0f};
+        const Vec2 m = door.centre;
+        const std::string invalid = "Map " + std::to_string(id) + "'s door to " +
+                                    std::to_string(door.target) + " is invalid";
+        if (length <= 0.0f)
+            throw std::runtime_error(invalid);
+        if (!Raycast(m, m + n * kEntryProbe).hit)
+            door.entryLine = Line2D(m, m + n * kEntryLength);
+        else if (!Raycast(m, m - n * kEntryProbe).hit)
+            door.entryLine = Line2D(m, m - n * kEntryLength);
+        else
+            throw std::runtime_error(invalid);
+    }
+}
+
+WallHit RoomPathing::ResolveWalls(const Circle2D& circle) const {
+    const float x = circle.centre.x;
+    const float y = circle.centre.y;
+    const float r = circle.radius;
+    const Vec2 probes[8] = {{x - r / 2, y + r}, {x + r / 2, y + r}, {x + r, y + r / 2},
+                            {x + r, y - r / 2}, {x - r / 2, y - r}, {x + r / 2, y - r},
+                            {x - r, y + r / 2}, {x - r, y - r / 2}};
+    WallHit result;
+    const float halfW = static_cast<float>(tileWidth) / 2.0f;
+    const float halfH = static_cast<float>(tileHeight) / 2.0f;
+    for (uint32_t i = 0; i < 8; ++i) {
+        const Vec2 probe = probes[i];
+        const int32_t column = ColumnOf(probe.x);
+        const int32_t row = RowOf(probe.y);
+        if (IsWalkableCell(column, row))
+            continue;
+        result.hit = true;
+        const Vec2 cell = CellCentre(column, row);
+        const uint32_t bit = 1u << i;
+        if (bit & topProbes)
+            result.point.y = (cell.y - halfH) - probe.y;
+        if (bit & rightProbes)
+            result.point.x = (cell.x - halfW) - probe.x;
+        if (bit & bottomProbes)
+            result.point.y = (cell.y + halfH) - probe.y;
+        if (bit & leftProbes)
+            result.point.x = (cell.x + halfW) - probe.x;
+    }
+    return result;
+}
+
+// Marches towards the end; at the first wall sample the segment is clipped
+// to that wall cell's border and the march repeats up to the new end, until
+// the border point no longer moves.
+WallHit RoomPathing::Raycast(Vec2 a, Vec2 b) const {
+    WallHit result;
+    result.point = b;
+    Vec2 e = b;
+    const float step = static_cast<float>(rayStep);
+    const Vec2 half{static_cast<float>(tileWidth) / 2.0f, static_cast<float>(tileHeight) / 2.0f};
+    for (;;) {
+        const float length = Length(e - a);
+        const int32_t steps = static_cast<int32_t>(length / step);
+        const Vec2 dir = length > 0.0f ? (e - a) / length * step : Vec2{0.0f, 0.0f};
+        int32_t wallColumn = 0;
+        int32_t wallRow = 0;
+        bool wall = false;
+        for (int32_t i = 0; i <= steps && !wall; ++i) {
+            const Vec2 sample = a + dir * static_cast<float>(i);
+            wallColumn = ColumnOf(sample.x);
+            wallRow = RowOf(sample.y);
+            wall = !IsWalkableCell(wallColumn, wallRow);
+        }
+        if (!wall)
+            return result;
+        AABB cell;
+        cell.centre = CellCentre(wallColumn, wallRow);
+        cell.halfExtents = half;
+        const ContactPoint contact = Line2D(a, e).IntersectBox(cell);
+        if (!contact.hit)
+            return result;
+        if (result.hit && NearlyEqual(contact.x, result.point.x) &&
+            NearlyEqual(contact.y, result.point.y))
+            return result;
+        result.point = {contact.x, contact.y};
+        result.hit = true;
+        e = result.point;
+    }
+}
+
+uint32_t RoomPathing::Heuristic(const PathNode& node, int32_t goalColumn, int32_t goalRow) const {
+    const uint32_t dx = static_cast<uint32_t>(std::abs(node.column - goalColumn));
+    const uint32_t dy = static_cast<uint32_t>(std::abs(node.row - goalRow));
+    return (std::max(dx, dy) - std::min(dx, dy)) * static_cast<uint32_t>(straightCost) +
+           std::min(dx, dy) * static_cast<uint32_t>(diagonalCost);
+}
+
+void RoomPathing::FindPath(std::deque<Vec2>& path, const Collider2D* mover, Vec2 start, Vec2 goal) {
+    const int32_t goalColumn = ColumnOf(goal.x);
+    const int32_t goalRow = RowOf(goal.y);
+    float j = 0.0f;
+    if (mover && mover->type == ColliderCircle) {
+        const float r = static_cast<const Circle2D*>(mover)->radius;
+        if (r > 0.0f) {
+            j = std::min(static_cast<float>(tileHeight / 2) - r,
+                         static_cast<float>(tileWidth / 2) - r) *
+                0.5f / jitterDivisor;
+            goal.x += Jitter(j);
+            goal.y += Jitter(j);
+        }
+    }
+    const int32_t startColumn = ColumnOf(start.x);
+    const int32_t startRow = RowOf(start.y);
+    if (!InGrid(goalColumn, goalRow) || !IsWalkableCell(goalColumn, goalRow) ||
+        !InGrid(startColumn, startRow))
+        return;
+    for (std::vector<PathNode>& row : nodes) {
+        for (PathNode& node : row) {
+            node.f = 0xFFFFFFFFu;
+            node.g = 0;
+            node.parent = nullptr;
+            node.closed = false;
+            node.open = false;
+        }
+    }
+    openList.clear();
+    const auto byF = [](const PathNode* a, const PathNode* b) { return a->f > b->f; };
+    PathNode* const startNode =
+        &nodes[static_cast<size_t>(startRow)][static_cast<size_t>(startColumn)];
+    PathNode* const goalNode =
+        &nodes[static_cast<size_t>(goalRow)][static_cast<size_t>(goalColumn)];
+    // The start node is expanded first, then the open list leads.
+    PathNode* current = startNode;
+    for (bool first = true;; first = false) {
+        if (!first) {
+            if (openList.empty())
+                return;
+            std::make_heap(openList.begin(), openList.end(), byF);
+            std::pop_heap(openList.begin(), openList.end(), byF);
+            current = openList.back();
+            openList.pop_back();
+        }
+        current->closed = true;
+        if (current == goalNode)
+            break;
+        for (int32_t dr = -1; dr <= 1; ++dr) {
+            for (int32_t dc = -1; dc <= 1; ++dc) {
+                const int32_t c = current->column + dc;
+                const int32_t r = current->row + dr;
+                if ((dr == 0 && dc == 0) || !IsWalkableCell(c, r))
+                    continue;
+                const bool diagonal = dr != 0 && dc != 0;
+                // No cutting corners: both cells beside a diagonal step are floor.
+                if (diagonal && (!IsWalkableCell(current->column + dc, current->row) ||
+                                 !IsWalkableCell(current->column, current->row + dr)))
+                    continue;
+                PathNode& next = nodes[static_cast<size_t>(r)][static_cast<size_t>(c)];
+                if (next.closed)
+                    continue;
+                uint32_t step = static_cast<uint32_t>(diagonal ? diagonalCost : straightCost);
+                if (!(next.occupant == mover && current->g == 0))
+                    step += next.occupancy;
+                const uint32_t h = Heuristic(next, goalColumn, goalRow);
+                if (!next.open) {
+                    next.parent = current;
+                    next.f = step + h;
+                    next.g = step;
+                    next.open = true;
+                    openList.push_back(&next);
+                } else if (step < next.g) {
+                    next.parent = current;
+                    next.f = step + h;
+                    next.g = step;
+                }
+            }
+        }
+    }
+    const Vec2 goalCentre = CellCentre(goalColumn, goalRow);
+    if (!Raycast(goalCentre, goal).hit)
+        path.push_front(goal);
+    for (const PathNode* node = goalNode; node->parent; node = node->parent) {
+        Vec2 point = CellCentre(node->column, node->row);
+        if (node->parent != startNode)
+            point += Vec2{Jitter(j), Jitter(j)};
+        path.push_front(point);
+    }
+    const Vec2 startCentre = CellCentre(startColumn, startRow);
+    if (path.empty())
+        path.push_front(startCentre);
+    else if (Raycast(start, path.front()).hit)
+        path.push_front(startCentre);
+}
+
+void RoomPathing::ClearOccupancy() {
+    for (std::vector<PathNode>& row : nodes) {
+        for (PathNode& node : row) {
+            node.occupancy = 0;
+            node.occupant = nullptr;
+        }
+    }
+}
+
+void RoomPathing::MarkOccupied(const Collider2D& body, bool isEnemy) {
+    Vec2 extent;
+    if (body.type == ColliderCircle) {
+        const float r = static_cast<const Circle2D&>(body).radius;
+        extent = {r, r};
+    } else if (body.type == ColliderBox) {
+        extent = static_cast<const AABB&>(body).halfExtents;
+    } else {
+        return;
+    }
+    const Vec2 lo = body.centre - extent;
+    const Vec2 hi = body.centre + extent;
+    // y up: the low corner's row is the larger one.
+    const int32_t c0 = std::max(ColumnOf(lo.x), 0);
+    const int32_t c1 = std::min(ColumnOf(hi.x), width - 1);
+    const int32_t r0 = std::max(RowOf(hi.y), 0);
+    const int32_t r1 = std::min(RowOf(lo.y), height - 1);
+    for (int32_t r = r0; r <= r1; ++r) {
+        for (int32_t c = c0; c <= c1; ++c) {
+            PathNode& node = nodes[static_cast<size_t>(r)][static_cast<size_t>(c)];
+            node.occupancy = occupiedCost;
+            if (!(isEnemy && node.occupant))
+                node.occupant = &body;
+        }
+    }
+}
+
+WallHit RoomPathing::PushOutOfPlayer(const Collider2D& body, const Collider2D& player,
+                                     Vec2 bodyPosition) const {
+    const CollisionResult push = player.Resolve(body);
+    const Vec2 moved = bodyPosition + Vec2{push.dx, push.dy};
+    if (push.hit && IsWalkable(moved))
+        return {moved, true};
+    return {bodyPosition, false};
+}
+
+} // namespace LevelMap

@@ -1,0 +1,86 @@
+// RoomPathing.h -- what a room knows about walking: which cells are floor,
+// keeping circles out of walls, ray casts against walls, path finding for
+// enemies over the tile grid, and which cells bodies stand on this frame.
+#pragma once
+
+#include "world/RoomData.h"
+
+#include <deque>
+#include <random>
+#include <vector>
+
+class Collider2D;
+class Circle2D;
+
+namespace LevelMap {
+
+// One node per map cell; a search only resets them.
+struct PathNode {
+    int32_t column = 0;
+    int32_t row = 0;
+    uint32_t f = 0;         // priority: step cost plus the distance estimate
+    uint32_t g = 0;         // cost of the last step into this node
+    uint32_t occupancy = 0; // occupiedCost while a body covers the cell
+    PathNode* parent = nullptr;
+    const Collider2D* occupant = nullptr; // the body covering the cell this frame
+    bool closed = false;
+    bool open = false;
+};
+
+// A correction or a hit point with its flag.
+struct WallHit {
+    Vec2 point{0.0f, 0.0f}; // world units
+    bool hit = false;
+};
+
+class RoomPathing : public virtual RoomData {
+public:
+    // Builds the path nodes and each door's entry line. Throws
+    // "Map <n>'s door to <target> is invalid" for a door walled on both sides.
+    virtual void Init();
+
+    // Cell of a world point and the centre of a cell.
+    int32_t ColumnOf(float x) const;
+    int32_t RowOf(float y) const;
+    Vec2 CellCentre(int32_t column, int32_t row) const;
+    bool IsWalkable(Vec2 point) const;
+    // The correction that moves a circle's eight edge probes out of walls.
+    WallHit ResolveWalls(const Circle2D& circle) const;
+    // The first point where the segment from a to b enters a wall.
+    WallHit Raycast(Vec2 a, Vec2 b) const;
+    // World points from start to goal for `mover`; empty when there is no
+    // way. Waypoints are jittered so bodies do not walk in single file.
+    void FindPath(std::deque<Vec2>& path, const Collider2D* mover, Vec2 start, Vec2 goal);
+
+    // Occupancy, redone each frame for the room holding the player.
+    void ClearOccupancy();
+    // Marks the cells a circle or box covers; an enemy keeps the occupant
+    // already marked on a cell.
+    void MarkOccupied(const Collider2D& body, bool isEnemy);
+    // Where a body overlapping the player is pushed to, when that is floor.
+    WallHit PushOutOfPlayer(const Collider2D& body, const Collider2D& player,
+                            Vec2 bodyPosition) const;
+
+    const PathNode& NodeAt(int32_t column, int32_t row) const;
+
+    // Probe bits of ResolveWalls by side.
+    const uint32_t topProbes = 3;
+    const uint32_t rightProbes = 12;
+    const uint32_t bottomProbes = 48;
+    const uint32_t leftProbes = 192;
+    const int32_t diagonalCost = 14;
+    const int32_t straightCost = 10;
+    const int32_t rayStep = 1;                 // world units
+    const uint32_t occupiedCost = 1801680198u; // another body stands there
+    float jitterDivisor = 1.0f;
+    std::vector<std::vector<PathNode>> nodes; // height rows of width nodes
+
+private:
+    void BuildEntryLines();
+    bool InGrid(int32_t column, int32_t row) const;
+    uint32_t Heuristic(const PathNode& node, int32_t goalColumn, int32_t goalRow) const;
+
+    std::vector<PathNode*> openList;
+};
+
+} // namespace LevelMap

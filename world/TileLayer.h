@@ -1,0 +1,28 @@
+// TileLayer.h -- decoding the data of a map's tile layer in every form the
+// map editor saves: Base64 (raw, zlib or gzip), CSV, or one element per tile.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tinyxml2 {
+class XMLElement;
+}
+
+// Tiled keeps the flip and rotation flags in the top bits of a global id.
+constexpr uint32_t kTileFlipMask = 0xF0000000u;
+
+// Decodes standard Base64, skipping whitespace and padding. False, with a
+// reason, on any other character.
+bool DecodeBase64(const char* text, std::vector<uint8_t>& out, std::string& reason);
+// Inflates a zlib or gzip stream into at most `limit` bytes. False, with a
+// reason, when the stream is damaged or cut short.
+bool InflateBytes(const std::vector<uint8_t>& in, size_t limit, std::vector<uint8_t>& out,
+                  std::string& reason);
+// Fills `tiles` (already sized, zeroed) from a layer's `data` element; the
+// flip bits are cleared. Data shorter than the layer leaves empty cells;
+// data beyond it is ignored. False, with a reason, for anything unsupported
+// or damaged.
+bool DecodeLayerData(const tinyxml2::XMLElement* data, std::vector<uint32_t>& tiles,
+                     std::string& reason);
