@@ -9,6 +9,7 @@
 
 #include <SDL.h>
 #include <cstdio>
+#include <cstdlib>
 
 int32_t gQNSysAppActive = 0;
 
@@ -52,6 +53,7 @@ bool StartVideo() {
             return false;
         }
         SYS.sdlVideoStarted = true;
+        std::atexit(SDL_Quit);
     }
     return true;
 }
@@ -130,10 +132,9 @@ void QNSysExit() {
         SYS.window = nullptr;
     }
     SYS.windowExists = 0;
-    if (SYS.sdlVideoStarted) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-        SYS.sdlVideoStarted = false;
-    }
+    // SDL's video stays up until the process ends: opening and closing the
+    // display connection for every window leaks driver state, and after a
+    // dozen cycles the next OpenGL context cannot be made.
 }
 
 void QNSysFrameStart() {

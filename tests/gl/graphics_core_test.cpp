@@ -11,7 +11,7 @@
 namespace {
 
 class GraphicsCoreTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { ASSERT_TRUE(window.ok) << "no OpenGL window"; }
     GlWindow window{320, 240};
 };
@@ -128,6 +128,22 @@ TEST(GraphicsCoreDeathTest, OverfillingTheStagingListHaltsWithAClearReport) {
                 QNGfxVertexAdd(0, 0, 0, 0, 0);
         },
         ::testing::ExitedWithCode(1), "staging vertex list is full");
+}
+
+} // namespace
+
+namespace {
+
+TEST(GraphicsCoreLifecycleTest, WindowsCanBeOpenedAndClosedManyTimesInOneProcess) {
+    // Tools and test runs open a window per job; the twentieth must work as
+    // well as the first.
+    for (int i = 0; i < 20; ++i) {
+        GlWindow window(160, 120);
+        ASSERT_TRUE(window.ok) << "window " << i;
+        QNGfxSetRenderMode(0);
+        QNGfxSetRenderMode(1);
+        EXPECT_NE(QNGfxGetBuiltinProgram(1), 0u) << "window " << i;
+    }
 }
 
 } // namespace
