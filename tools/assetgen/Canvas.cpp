@@ -203,32 +203,6 @@ void Canvas::GlowPolygon(const std::vector<float>& xy, const Rgba& c) {
     ScanPolygon(xy, [&](int x, int y, float) { Glow(x, y, c); });
 }
 
-void Canvas::Arc(float cx, float cy, float r0, float r1, float a0, float a1, const Rgba& c) {
-    if (a1 < a0)
-        std::swap(a0, a1);
-    const int x0 = static_cast<int>(std::floor(cx - r1)), x1 = static_cast<int>(std::ceil(cx + r1));
-    const int y0 = static_cast<int>(std::floor(cy - r1)), y1 = static_cast<int>(std::ceil(cy + r1));
-    const float span = a1 - a0;
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x) {
-            const float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
-            const float d = std::sqrt(dx * dx + dy * dy);
-            if (d < r0 || d > r1)
-                continue;
-            float a = std::atan2(dy, dx);
-            while (a < a0)
-                a += 6.2831853f;
-            if (a > a1)
-                continue;
-            // Brightest at the leading end (a1) and at the outer edge.
-            const float along = span > 0 ? (a - a0) / span : 1.0f;
-            const float across = (d - r0) / std::max(0.001f, r1 - r0);
-            Rgba g = c;
-            g.a = c.a * (0.25f + 0.75f * along) * (0.5f + 0.5f * across);
-            Glow(x, y, g);
-        }
-}
-
 void Canvas::MirrorX() {
     for (int y = 0; y < h_; ++y)
         for (int x = 0; x < w_ / 2; ++x) {

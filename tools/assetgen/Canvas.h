@@ -70,9 +70,6 @@ public:
               uint8_t flags = 0);
     // A translucent glowing polygon (no relief).
     void GlowPolygon(const std::vector<float>& xy, const Rgba& c);
-    // A band of glow along an arc (the blade's trail): centre, radii, angles in
-    // radians measured from +x towards +y (down).
-    void Arc(float cx, float cy, float r0, float r1, float a0, float a1, const Rgba& c);
 
     // Outline colour and whether finishing shades the albedo.
     Rgba outline = RgbaOf(18, 14, 22);

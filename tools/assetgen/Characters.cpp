@@ -87,12 +87,11 @@ public:
         Limb(c, j.hipB, j.kneeB, j.footB, shade(s_.legs), shade(s_.boots), lr * 1.15f, 0.0f);
         if (s_.coat.a > 0) {
             const float swing = std::sin(Rad(p_.hipF)) * 3.0f;
-            const P2 back = Add(j.hip, Dir(200 + p_.lean), 0.0f);
-            std::vector<float> tail = {j.neck.x - s_.torsoR * 0.9f,      j.neck.y + 3,
-                                       j.neck.x + s_.torsoR * 0.7f,      j.neck.y + 3,
-                                       j.hip.x + 3.0f - swing * 0.3f,    j.hip.y + 9.5f,
-                                       back.x - 4.5f - std::fabs(swing), back.y + 10.5f};
-            Tilt(tail);
+            // Coat tails from the shoulders to the knees, flaring behind.
+            std::vector<float> tail = {j.neck.x - s_.torsoR * 0.9f,       j.neck.y + 3,
+                                       j.neck.x + s_.torsoR * 0.7f,       j.neck.y + 3,
+                                       j.hip.x + 3.0f - swing * 0.3f,     j.hip.y + 7.5f,
+                                       j.hip.x - 4.5f - std::fabs(swing), j.hip.y + 8.5f};
             c.Polygon(tail, s_.coat, 1.0f, 1.5f);
         }
         // Torso: a tapering capsule from the hips to the neck.
@@ -166,11 +165,6 @@ public:
     }
 
 private:
-    void Tilt(std::vector<float>& xy) const {
-        // Coat polygons are built from placed joints already; nothing to do.
-        (void)xy;
-    }
-
     void Limb(Canvas& c, P2 a, P2 b, P2 e, const Rgba& col, const Rgba& end, float r,
               float base) const {
         c.Capsule(a.x, a.y, b.x, b.y, r * 1.1f, r, col, base);
@@ -462,11 +456,14 @@ Pose Death(int i, int n, const Pose& rest, int fallFrames) {
     p.elF = 10;
     p.flash = i == 0 ? 0.6f : 0.0f;
     p.weaponDropped = i >= fallFrames - 1;
-    if (i == fallFrames) // a small bounce as it hits the floor
+    if (i == fallFrames) { // a small bounce as it hits the floor
         p.fall = 84;
-    if (i > fallFrames) {
+        p.shF = rest.shF + 50;
+    }
+    if (i > fallFrames) { // at rest: arms slack along the body
         p.fall = 90;
-        p.shF = rest.shF + 110;
+        p.shF = rest.shF - 10;
+        p.shB = rest.shB + 10;
     }
     (void)n;
     return p;

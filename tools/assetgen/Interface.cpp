@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
 const Rgba kGold = RgbaOf(214, 176, 96);
 const Rgba kGoldDark = RgbaOf(120, 86, 40);
 const Rgba kInk = RgbaOf(16, 14, 20);
@@ -182,8 +181,6 @@ void MakeTitle(Output& out, const Font& font) {
     Image title(357, 185);
     Image emblem(357, 185);
     Emblem(emblem, 178, 78, 70);
-    for (auto& b : emblem.rgba)
-        (void)b;
     // The emblem sits faintly behind the name.
     for (int y = 0; y < emblem.height; ++y)
         for (int x = 0; x < emblem.width; ++x)
@@ -406,7 +403,6 @@ void MakeWidgets(Output& out, const Font& font) {
         out.FlatImage("dialoguebox_center.png", mid);
         out.FlatImage("dialoguebox_bottom.png", bottom);
     }
-    (void)kPi;
 }
 
 } // namespace
