@@ -1,0 +1,703 @@
+// Player -- Blade: walking, combos, deflection, the aimed dash in slowed time.
+#include "entities/Player.h"
+
+#include "engine/QNKeys.h"
+#include "engine/QNSystem.h"
+#include "entities/AABB.h"
+#include "entities/Circle2D.h"
+#include "entities/LevelServices.h"
+#include "entities/Line2D.h"
+#include "game/Game.h"
+#include "game/Scene.h"
+#include "render/LightedAnimation2D.h"
+#include "render/ParticleSystem.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace {
+
+constexpr float kStoppedFrame = 1.1920929e-07f; // a frame this short moves nothing
+constexpr float kTwoPi = 6.2831853f;
+
+// One strip of the body: file stem, frames, default seconds per frame and
+// the frames that show for their own time.
+struct Strip {
+    const char* stem;
+    int32_t frames;
+    float seconds;
+    std::vector<std::pair<int, float>> own;
+};
+
+const std::vector<Strip>& BodyStrips() {
+    static const std::vector<Strip> strips = {
+        {"blade_leftidle", 2, 0.3f, {}},
+        {"blade_leftidlerand", 8, 0.15f, {}},
+        {"blade_leftrun", 8, 0.1f, {}},
+        {"blade_slashl", 7, 0.06f, {}},
+        {"blade_slashll", 8, 0.075f, {{0, 0.02f}, {1, 0.05f}}},
+        {"blade_slashlll", 6, 0.065f, {{2, 0.08f}, {3, 0.08f}, {4, 0.08f}}},
+        {"blade_slashlrl", 7, 0.085f, {{0, 0.03f}, {4, 0.1f}, {5, 0.1f}, {6, 0.1f}}},
+        {"blade_slashr", 8, 0.2f, {{0, 0.08f}, {2, 0.1f}, {3, 0.1f}, {7, 0.05f}}},
+        {"blade_slashrr", 8, 0.2f, {{0, 0.1f}, {2, 0.1f}, {3, 0.1f}, {7, 0.05f}}},
+        {"blade_slashrrr", 8, 0.2f, {{0, 0.1f}, {2, 0.1f}, {3, 0.1f}, {4, 0.08f}}},
+        {"blade_slashrlr", 8, 0.08f, {{1, 0.2f}, {5, 0.15f}, {6, 0.1f}, {7, 0.1f}}},
+        {"blade_leftdash", 8, 0.075f, {{0, 0.02f}, {1, 0.05f}, {7, 0.01f}}},
+        {"blade_leftdead", 8, 0.12f, {}},
+    };
+    return strips;
+}
+
+// Frame count, then one duration per frame.
+std::vector<float> FrameList(const Strip& s) {
+    std::vector<float> list(static_cast<size_t>(s.frames) + 1, s.seconds);
+    list[0] = static_cast<float>(s.frames);
+    for (const auto& [frame, seconds] : s.own)
+        list[static_cast<size_t>(frame) + 1] = seconds;
+    return list;
+}
+
+const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+const float kPoisonGreen[4] = {0.0f, 1.0f, 0.0f, 1.0f};
+const float kBlinkRed[4] = {0.8f, 0.2f, 0.2f, 1.0f};
+
+void Lerp(const float* a, const float* b, float t, float* out) {
+    for (int i = 0; i < 4; ++i)
+        out[i] = a[i] + (b[i] - a[i]) * t;
+}
+
+// ---------------------------------------------------------------------------
+// Input: pad first, then keyboard and mouse.
+// ---------------------------------------------------------------------------
+bool HeldUp() {
+    return Game::Instance().IsHeld(PAD_UP, QN_VK_W);
+}
+bool HeldDown() {
+    return Game::Instance().IsHeld(PAD_DOWN, QN_VK_S);
+}
+bool HeldLeft() {
+    return Game::Instance().IsHeld(PAD_LEFT, QN_VK_A);
+}
+bool HeldRight() {
+    return Game::Instance().IsHeld(PAD_RIGHT, QN_VK_D);
+}
+bool LightPressed() {
+    return Game::Instance().IsTriggered(PAD_A, QN_VK_LBUTTON);
+}
+bool HeavyPressed() {
+    return Game::Instance().IsTriggered(PAD_B, QN_VK_RBUTTON);
+}
+
+Vec2 Stick() {
+    Vec2 s{0.0f, 0.0f};
+    Game::Instance().gamePad.LeftStick(&s.x, &s.y);
+    return s;
+}
+
+bool StickMoved(Vec2 s) {
+    return s.x != 0.0f || s.y != 0.0f;
+}
+
+// The dash aim: left shoulder or trigger, the joystick's fifth button or its
+// Z axis, or left Shift.
+bool AimHeld() {
+    const Game& game = Game::Instance();
+    if (game.IsHeld(PAD_LEFT_SHOULDER, QN_VK_LSHIFT))
+        return true;
+    const GamePad& pad = game.gamePad;
+    if (pad.deviceKind == 0)
+        return pad.currentXInput.leftTrigger > 30;
+    if (pad.deviceKind == 1)
+        return pad.currentJoystick.z > 110;
+    return false;
+}
+
+bool ReleasePressed() {
+    return LightPressed() || HeavyPressed();
+}
+
+void SetMusicRate(float timeScale) {
+    Game& game = Game::Instance();
+    if (game.currentScene == nullptr)
+        return;
+    if (Sound* music = game.currentScene->Music())
+        music->SetRate(0.9f + 0.1f * timeScale);
+}
+
+void SetCutoff(float timeScale) {
+    Game::Instance().lowPassDsp.SetCutoff(timeScale * 21000.0f + 1000.0f);
+}
+
+// Where a segment from `line.start` first touches a collider, if it does.
+ContactPoint FirstContact(const Line2D& line, const Collider2D& c) {
+    if (!c.enabled)
+        return {};
+    if (c.type == ColliderCircle)
+        return line.IntersectCircle(static_cast<const Circle2D&>(c));
+    if (c.type == ColliderBox)
+        return line.IntersectBox(static_cast<const AABB&>(c));
+    return {};
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Combo table
+// ---------------------------------------------------------------------------
+const std::array<ComboRow, 14>& Player::ComboTable() {
+    static const std::array<ComboRow, 14> rows = {{
+        // combo, heavy, opening, frames, animation, next, threshold, radius, damage
+        {0, false, true, 0, 0, AnimSlashL, 1, 0.35f, 0.26f, -0.34f},
+        {1, false, false, 3, 6, AnimSlashLL, 2, 0.35f, 0.26f, -0.34f},
+        {2, false, false, 5, 7, AnimSlashLLL, 0, 0.25f, 0.30f, -0.45f},
+        {3, false, false, 5, 7, AnimSlashLLL, 0, 0.25f, 0.30f, -0.45f},
+        {4, false, false, 3, 7, AnimSlashLL, 3, 0.35f, 0.26f, -0.34f},
+        {5, false, false, 5, 7, AnimSlashLRL, 0, 0.1f, 0.34f, -0.45f},
+        {6, false, false, 5, 7, AnimSlashLRL, 0, 0.1f, 0.34f, -0.45f},
+        {0, true, true, 0, 0, AnimSlashR, 4, 0.3f, 0.36f, -0.5f},
+        {1, true, false, 3, 6, AnimSlashRR, 6, 0.3f, 0.34f, -0.5f},
+        {2, true, false, 5, 7, AnimSlashRLR, 0, 0.2f, 0.38f, -0.7f},
+        {3, true, false, 5, 7, AnimSlashRLR, 0, 0.2f, 0.38f, -0.7f},
+        {4, true, false, 3, 7, AnimSlashRR, 5, 0.3f, 0.34f, -0.5f},
+        {5, true, false, 5, 7, AnimSlashRRR, 0, 0.2f, 0.4f, -0.7f},
+        {6, true, false, 5, 7, AnimSlashRRR, 0, 0.2f, 0.4f, -0.7f},
+    }};
+    return rows;
+}
+
+const ComboRow* Player::FindComboRow(int32_t node, bool heavy, bool slashing, uint32_t frame) {
+    for (const ComboRow& row : ComboTable()) {
+        if (row.combo != node || row.heavy != heavy)
+            continue;
+        const bool open =
+            row.opening ? !slashing : (frame >= row.firstFrame && frame <= row.lastFrame);
+        return open ? &row : nullptr;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Construction
+// ---------------------------------------------------------------------------
+std::vector<std::string> Player::BodyStems() {
+    std::vector<std::string> stems;
+    for (const Strip& s : BodyStrips())
+        stems.emplace_back(s.stem);
+    return stems;
+}
+
+std::vector<FrameTable> Player::BodyFrameTables() {
+    std::vector<std::vector<float>> lists;
+    for (const Strip& s : BodyStrips())
+        lists.push_back(FrameList(s));
+    return Game::BuildFrameTables(lists);
+}
+
+Player::Parts Player::LoadParts() {
+    Game& game = Game::Instance();
+    std::vector<int32_t> columns;
+    std::vector<std::string> names;
+    std::vector<std::string> normals;
+    for (const Strip& s : BodyStrips()) {
+        columns.push_back(s.frames);
+        names.push_back(std::string(s.stem) + ".png");
+        normals.push_back(Game::NormalMapName(names.back()));
+    }
+    Parts parts;
+    parts.body =
+        new LightedAnimation2D(game.GetQuadMeshes(columns), game.GetTextures(names),
+                               game.GetTextures(normals), BodyFrameTables(), bodySize, bodySize);
+    parts.ghost = new LightedAnimation2D(
+        game.GetQuadMesh(8), game.GetTexture("blade_leftdash.png", true),
+        game.GetTexture("blade_leftdash_n.png", true), Game::BuildFrameTables({{8, 0.075f}})[0]);
+    parts.healthParticles = new ParticleSystem("health", false, {0.0f, 0.0f});
+    parts.specialParticles = new ParticleSystem("special", false, {0.0f, 0.0f});
+    return parts;
+}
+
+Player::Player(int32_t room) : Player(room, LoadParts()) {}
+
+Player::Player(int32_t room, const Parts& parts)
+    : RenderableEntity(room, KindPlayer, parts.body), ghost(parts.ghost),
+      attackCircle(new Circle2D(0.22f)), healthParticles(parts.healthParticles),
+      specialParticles(parts.specialParticles) {
+    Game& game = Game::Instance();
+    lightSlashSound = game.GetSound("light_slash.wav", false);
+    heavySlashSound = game.GetSound("heavy_slash.wav", false);
+    dashSound = game.GetSound("dash_slash.wav", false);
+    sprite->SetScale(bodySize, bodySize);
+    sprite->SetCollider(new Circle2D(0.18f, {0.0f, 8.0f}));
+    sprite->collider->UpdateTransform(sprite->position, sprite->rotation, sprite->scale);
+    ghost->tint[3] = 0.0f;
+    FitAttackCircle();
+    PushHealth();
+    PushSpecial();
+}
+
+Player::~Player() {
+    delete ghost;
+    delete attackCircle;
+    delete healthParticles;
+    delete specialParticles;
+}
+
+LightedAnimation2D* Player::Body() const {
+    return static_cast<LightedAnimation2D*>(sprite);
+}
+
+float Player::BodyRadius() const {
+    const Collider2D* c = GetCollider();
+    return c && c->type == ColliderCircle ? static_cast<const Circle2D*>(c)->radius : 0.0f;
+}
+
+Vec2 Player::Facing() const {
+    return sprite->scale.x < 0.0f ? Vec2{1.0f, 0.0f} : Vec2{-1.0f, 0.0f};
+}
+
+// ---------------------------------------------------------------------------
+// Health, special and the HUD
+// ---------------------------------------------------------------------------
+void Player::ChangeHealth(const float& delta, Entity* /*source*/) {
+    if (delta > 0.0f) {
+        if (healthParticles) {
+            healthParticles->origin = GetPosition();
+            healthParticles->Start();
+        }
+    } else {
+        blinkCount = 3;
+    }
+    health = std::clamp(health + delta, 0.0f, 1.0f);
+    PushHealth();
+    Game::Instance().gamePad.Rumble();
+}
+
+void Player::ChangeSpecial(const float& delta) {
+    if (delta > 0.0f && specialParticles) {
+        specialParticles->origin = GetPosition();
+        specialParticles->Start();
+    }
+    special = std::clamp(special + delta, 0.0f, 1.0f);
+    PushSpecial();
+}
+
+void Player::PushHealth() const {
+    if (LevelServices::current)
+        LevelServices::current->ShowHealth(health);
+}
+
+void Player::PushSpecial() const {
+    if (LevelServices::current)
+        LevelServices::current->ShowSpecial(special);
+}
+
+// ---------------------------------------------------------------------------
+// The frame
+// ---------------------------------------------------------------------------
+bool Player::Update(float dt, GameObject* parent, EntityList* list) {
+    if (dt < kStoppedFrame)
+        return true;
+    FitAttackCircle();
+    LightedAnimation2D* body = Body();
+    if (frozen) {
+        body->SetPosition(frozenPosition);
+        SetTint(frozenTint.data());
+        body->Update(dt, parent);
+        return true;
+    }
+    EntityList none;
+    EntityList& members = list ? *list : none;
+    LevelServices* level = LevelServices::current;
+    const Vec2 aimPoint = level ? level->CursorInRoom(roomId) : Game::Instance().CursorToScreen();
+
+    if (health <= 0.0f) {
+        DeathStep();
+    } else {
+        UpdateTints(dt);
+        DashAndAim(dt, members, aimPoint);
+        if (state != PlayerDash) {
+            Slashes(members);
+            Movement(dt);
+        }
+        IdleVariation(dt);
+    }
+
+    body->Update(dt, parent);
+    if (healthParticles)
+        healthParticles->Update(dt);
+    if (specialParticles)
+        specialParticles->Update(dt);
+    // The marker animates at normal speed while time is slowed.
+    if (ghost->tint[3] > 0.0f)
+        ghost->Update(static_cast<float>(QNFrameRateControllerGetFrameTime()), nullptr);
+    return true;
+}
+
+void Player::FitAttackCircle() {
+    attackCircle->UpdateTransform(sprite->position, sprite->rotation, sprite->scale);
+}
+
+void Player::DeathStep() {
+    LightedAnimation2D* body = Body();
+    if (state == PlayerDead)
+        return;
+    if (body->animation == AnimDead) {
+        if (!body->playing)
+            state = PlayerDead;
+        return;
+    }
+    ghost->tint[3] = 0.0f;
+    // Dying mid-aim gives back normal time, and with it normal sound.
+    SetTimeScale(1.0f);
+    SetCutoff(1.0f);
+    SetMusicRate(1.0f);
+    PlayOnce(AnimDead);
+    SetTint(kWhite);
+}
+
+void Player::UpdateTints(float dt) {
+    poison = std::clamp(poison - dt, 0.0f, 1.0f);
+    float tint[4];
+    Lerp(kWhite, kPoisonGreen, poison, tint);
+    if (blinkCount > 0 && poison <= 0.0f) {
+        blinkPhase += 20.0f * dt;
+        if (blinkPhase > kTwoPi) {
+            blinkPhase -= kTwoPi;
+            --blinkCount;
+        }
+        const float s = (std::sin(blinkPhase) + 1.0f) * 0.5f;
+        Lerp(kWhite, kBlinkRed, s, tint);
+    } else {
+        blinkCount = 0;
+    }
+    SetTint(tint);
+}
+
+void Player::SetTint(const float* rgba) {
+    std::copy(rgba, rgba + 4, sprite->tint);
+}
+
+void Player::SetTimeScale(float scale) const {
+    Game::Instance().timeScale = scale;
+}
+
+// ---------------------------------------------------------------------------
+// Aim and dash
+// ---------------------------------------------------------------------------
+void Player::DashAndAim(float dt, EntityList& list, Vec2 aimPoint) {
+    Game& game = Game::Instance();
+    LightedAnimation2D* body = Body();
+    const bool aiming = AimHeld() && body->animation != AnimDash && state != PlayerDash &&
+                        state != PlayerSlash && special >= dashCost;
+    if (aiming) {
+        game.timeScale -= slowDownRate * dt * game.timeScale;
+        SetCutoff(game.timeScale);
+        SetMusicRate(game.timeScale);
+
+        Vec2 d = AimDirection(aimPoint);
+        SetFacing(d.x);
+        if (Length(d) > dashReach)
+            d = Normalized(d) * dashReach;
+        const Vec2 position = GetPosition();
+        Vec2 target = position + d;
+
+        // The marker stops one body short of the nearest body the dash
+        // would not cut down.
+        for (Entity* e : list) {
+            if ((e->kind != KindEnemy && e->kind != KindNpc) || e->IsDead() ||
+                !(e->health > e->damageFactor) || e->GetCollider() == nullptr)
+                continue;
+            const Line2D line(position, target);
+            const ContactPoint hit = FirstContact(line, *e->GetCollider());
+            if (hit.hit)
+                target = StopShort(position, {hit.x, hit.y});
+        }
+        if (LevelServices::current) {
+            const LevelMap::WallHit wall =
+                LevelServices::current->Raycast(roomId, position, target);
+            if (wall.hit)
+                target = StopShort(position, wall.point);
+        }
+
+        ghost->tint[3] += (1.0f - ghost->tint[3]) * dt * markerFadeRate;
+        ghost->SetPosition(target);
+
+        if (ReleasePressed()) {
+            dashSound.Play();
+            dashTarget = target;
+            PlayOnce(AnimDash);
+            state = PlayerDash;
+            ChangeSpecial(-dashCost);
+        }
+    } else {
+        ghost->tint[3] -= ghost->tint[3] * dt * markerFadeRate;
+        game.timeScale += (1.0f - game.timeScale) * dt * recoveryRate;
+        SetCutoff(game.timeScale);
+        if (dashSound.IsPlaying())
+            dashSound.SetRate(game.timeScale);
+        SetMusicRate(game.timeScale);
+    }
+    if (state == PlayerDash)
+        UpdateDash(dt, list);
+}
+
+Vec2 Player::AimDirection(Vec2 aimPoint) const {
+    const GamePad& pad = Game::Instance().gamePad;
+    if (pad.deviceKind == 2)
+        return aimPoint - GetPosition();
+    const Vec2 stick = Stick();
+    if (StickMoved(stick))
+        return stick * dashReach;
+    Vec2 d{0.0f, 0.0f};
+    if (HeldUp())
+        d.y += 1.0f;
+    if (HeldDown())
+        d.y -= 1.0f;
+    if (HeldLeft())
+        d.x -= 1.0f;
+    if (HeldRight())
+        d.x += 1.0f;
+    return d * dashReach;
+}
+
+Vec2 Player::StopShort(Vec2 from, Vec2 hit) const {
+    const Vec2 v = hit - from;
+    const float length = Length(v);
+    if (length <= BodyRadius())
+        return from; // already touching: no room to move
+    return from + v * ((length - BodyRadius()) / length);
+}
+
+void Player::UpdateDash(float dt, EntityList& list) {
+    const Vec2 position = GetPosition();
+    SetPosition(position + (dashTarget - position) * (dt * dashRate));
+    Strike(list, 0.0f, 0.32f, -1.0f, false);
+    if (state != PlayerDash)
+        return; // stopped by a survivor
+    const LightedAnimation2D* body = Body();
+    if (body->animation != AnimDash || LengthSq(dashTarget - GetPosition()) < 1.0f ||
+        !body->playing)
+        EndDash(list);
+}
+
+void Player::EndDash(EntityList& list) {
+    Select(AnimIdle);
+    ClearStruck(list);
+    state = PlayerIdle;
+}
+
+void ClearStruck(EntityList& list) {
+    for (Entity* e : list)
+        e->struck = false;
+}
+
+// ---------------------------------------------------------------------------
+// Slashes
+// ---------------------------------------------------------------------------
+void Player::Strike(EntityList& list, const float& threshold, const float& radius,
+                    const float& damage, bool isSlash) {
+    attackCircle->baseRadius = radius;
+    FitAttackCircle();
+    const uint32_t animation = Body()->animation;
+    const bool lightSlash = animation >= AnimSlashL && animation <= AnimSlashLRL;
+    const Vec2 facing = Facing();
+    bool stopped = false;
+    // By index: a struck entity may append to the list (a prop's bottle).
+    for (size_t i = 0; i < list.size(); ++i) {
+        Entity* e = list[i];
+        if (!isSlash && e->struck)
+            continue;
+        if (lightSlash && e->kind == KindProjectile)
+            continue; // light slashes pass through shots
+        const Collider2D* c = e->GetCollider();
+        if (c == nullptr || e == this || e->IsDead())
+            continue;
+        if (!c->TestCircle(*attackCircle))
+            continue;
+        const Vec2 u = Normalized(c->centre - attackCircle->centre);
+        const float a = isSlash ? Dot(facing, u) : std::fabs(u.x);
+        if (a < threshold)
+            continue;
+        e->ChangeHealth(damage, this);
+        e->struck = !isSlash;
+        if (!isSlash && !e->IsDead() &&
+            (e->kind == KindEnemy || e->kind == KindStatic || e->kind == KindNpc))
+            stopped = true;
+    }
+    // What the dash cannot kill stops it; nothing stays marked as struck.
+    if (stopped) {
+        ClearStruck(list);
+        state = PlayerIdle;
+    }
+}
+
+void Player::Slashes(EntityList& list) {
+    LightedAnimation2D* body = Body();
+    if (body->animation == AnimIdle || (state == PlayerSlash && !body->playing)) {
+        if (state != PlayerIdle) {
+            Select(AnimIdle);
+            state = PlayerIdle;
+        }
+        combo = 0;
+    }
+    Deflect(list);
+
+    const bool light = LightPressed();
+    const bool heavy = !light && HeavyPressed();
+    if (!light && !heavy)
+        return;
+    const ComboRow* row = FindComboRow(combo, heavy, state == PlayerSlash, body->frame);
+    if (row) {
+        FaceByInput();
+        PlayOnce(row->animation);
+        combo = row->next;
+        if (row->animation <= AnimSlashLRL)
+            lightSlashSound.Play();
+        else
+            heavySlashSound.Play();
+        Strike(list, row->threshold, row->radius, row->damage, true);
+    }
+    state = PlayerSlash;
+}
+
+void Player::Deflect(EntityList& list) {
+    const LightedAnimation2D* body = Body();
+    if (body->animation < AnimSlashLRL || body->animation > AnimSlashRLR || !body->playing ||
+        body->frame >= 5)
+        return;
+    const Vec2 facing = Facing();
+    for (size_t i = 0; i < list.size(); ++i) {
+        Entity* e = list[i];
+        const Collider2D* c = e->GetCollider();
+        if (e->kind != KindProjectile || e->struck || c == nullptr || e == this || e->IsDead())
+            continue;
+        if (!c->TestCircle(*attackCircle))
+            continue;
+        if (Dot(facing, Normalized(c->centre - attackCircle->centre)) <= 0.2f)
+            continue; // behind the blade
+        e->ChangeHealth(-1.0f, this);
+        e->struck = true;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Walking, facing and idling
+// ---------------------------------------------------------------------------
+void Player::Movement(float dt) {
+    float speed = slashWalkSpeed;
+    PlayerState moving = PlayerSlash;
+    if (state != PlayerSlash) {
+        FaceByInput();
+        state = PlayerIdle;
+        speed = walkSpeed;
+        moving = PlayerRun;
+    }
+    Vec2 position = GetPosition();
+    const Vec2 stick = Stick();
+    bool moved = false;
+    if (StickMoved(stick)) {
+        position += stick * (speed * dt);
+        moved = true;
+    } else {
+        if (HeldUp()) {
+            position.y += speed * dt;
+            moved = true;
+        } else if (HeldDown()) {
+            position.y -= speed * dt;
+            moved = true;
+        }
+        if (HeldLeft()) {
+            position.x -= speed * dt;
+            moved = true;
+        } else if (HeldRight()) {
+            position.x += speed * dt;
+            moved = true;
+        }
+    }
+    if (moved) {
+        SetPosition(position);
+        state = moving;
+    }
+
+    LightedAnimation2D* body = Body();
+    if (body->animation == AnimDash && body->playing)
+        return;
+    if (state == PlayerRun)
+        Select(AnimRun);
+    else if (state == PlayerIdle && body->animation != AnimIdle &&
+             body->animation != AnimIdleVariation)
+        Select(AnimIdle);
+}
+
+void Player::FaceByInput() {
+    const Vec2 stick = Stick();
+    if (StickMoved(stick)) {
+        if (stick.x != 0.0f)
+            SetFacing(stick.x);
+        return;
+    }
+    // The same priority as walking, so the body faces the way it goes.
+    if (HeldLeft())
+        SetFacing(-1.0f);
+    else if (HeldRight())
+        SetFacing(1.0f);
+}
+
+void Player::SetFacing(float x) {
+    // The art looks left: a negative x scale turns it right.
+    const float sx = x < 0.0f ? bodySize : -bodySize;
+    if (sprite->scale.x != sx)
+        sprite->SetScale(sx, bodySize);
+    if (ghost->scale.x != sx)
+        ghost->SetScale(sx, bodySize);
+}
+
+void Player::IdleVariation(float dt) {
+    if (state != PlayerIdle) {
+        idleTimer = 0.0f;
+        return;
+    }
+    LightedAnimation2D* body = Body();
+    idleTimer += dt;
+    if (idleTimer < idleVariationDelay) {
+        if (!body->playing && body->animation != AnimIdle)
+            Select(AnimIdle);
+        return;
+    }
+    PlayOnce(AnimIdleVariation);
+    idleTimer = 0.0f;
+}
+
+void Player::PlayOnce(uint32_t animation) {
+    LightedAnimation2D* body = Body();
+    body->SetAnimation(animation);
+    body->frame = 0;
+    body->time = 0.0f;
+    body->playing = true;
+    body->playOnce = true;
+}
+
+void Player::Select(uint32_t animation) {
+    Body()->SetAnimation(animation);
+}
+
+// ---------------------------------------------------------------------------
+// Drawing
+// ---------------------------------------------------------------------------
+void Player::Draw(int pass) {
+    Body()->DrawPass(pass);
+    ghost->DrawPass(pass);
+    if (pass != 0)
+        return;
+    if (healthParticles)
+        healthParticles->Draw();
+    if (specialParticles)
+        specialParticles->Draw();
+}
+
+void Player::OnRoomExit() {
+    if (healthParticles)
+        healthParticles->Clear();
+    if (specialParticles)
+        specialParticles->Clear();
+}

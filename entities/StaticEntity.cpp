@@ -1,0 +1,49 @@
+// StaticEntity -- solid or decorative scenery.
+#include "entities/StaticEntity.h"
+
+#include "entities/AABB.h"
+#include "game/Game.h"
+#include "render/LightedAnimation2D.h"
+
+namespace {
+
+LightedAnimation2D* MakeStrip(const std::string& textureName, int frames, float frameDelay) {
+    Game& game = Game::Instance();
+    const int32_t count = frames > 0 ? frames : 1;
+    const std::vector<FrameTable> tables =
+        Game::BuildFrameTables({{static_cast<float>(count), frameDelay}});
+    return new LightedAnimation2D(game.GetQuadMesh(count), game.GetTexture(textureName, true),
+                                  game.GetTexture(Game::NormalMapName(textureName), true),
+                                  tables.front());
+}
+
+} // namespace
+
+StaticEntity::StaticEntity(int32_t room, const std::string& textureName, Vec2 position, Vec2 size,
+                           bool collidable, int frames, float frameDelay)
+    : StaticEntity(room, MakeStrip(textureName, frames, frameDelay), position, size, collidable) {}
+
+StaticEntity::StaticEntity(int32_t room, LightedAnimation2D* visual, Vec2 position, Vec2 size,
+                           bool collidable)
+    : RenderableEntity(room, KindStatic, visual) {
+    damageFactor = 0.0f; // scenery cannot be hurt
+    sprite->SetPosition(position);
+    sprite->SetScale(size);
+    if (collidable)
+        sprite->SetCollider(new AABB({1.0f, 1.0f}));
+}
+
+bool StaticEntity::Update(float dt, GameObject* parent, EntityList* /*list*/) {
+    sprite->Update(dt, parent);
+    if (Collider2D* box = sprite->GetCollider()) {
+        // The solid part is the foot of the object, not the whole picture.
+        const Vec2 p = sprite->GetPosition();
+        const Vec2 s = sprite->GetScale();
+        box->UpdateTransform({p.x, p.y + 15.0f}, sprite->GetRotation(), {0.8f * s.x, 0.25f * s.y});
+    }
+    return true;
+}
+
+LightedAnimation2D* StaticEntity::Animation() const {
+    return static_cast<LightedAnimation2D*>(sprite);
+}
