@@ -6,10 +6,10 @@
 #include "engine/QNInput.h"
 #include "engine/QNKeys.h"
 #include "engine/QNSystem.h"
-#include "game/BootScene.h"
 #include "game/FadeTransition.h"
 #include "game/Scene.h"
 #include "game/Settings.h"
+#include "game/SplashScene.h"
 #include "game/Tween.h"
 #include "render/FontAtlas.h"
 
@@ -38,7 +38,8 @@ Game::Game() : levels("levels.xml") {
     textureCache.rehash(8);
     soundCache.max_load_factor(1.0f);
     soundCache.rehash(8);
-    firstScene = [] { return static_cast<Scene*>(new BootScene()); };
+    // The game opens on the logos, which hand over to the main menu.
+    firstScene = [] { return static_cast<Scene*>(new SplashScene()); };
 }
 
 Game::~Game() = default;

@@ -38,6 +38,10 @@ public:
     void LoadTilesetsAndLayer(const tinyxml2::XMLElement* map, const std::string& mapFile);
     // Every object group: records and spawns each object.
     void LoadObjects(const tinyxml2::XMLElement* map);
+    // Builds the entity, torch or trigger an object stands for. The map
+    // alone builds nothing (false); a room that is played does
+    // (RoomContents), which keeps visuals out of map-only loads.
+    virtual bool SpawnEntity(const RoomObject& /*object*/) { return false; }
 
     // The id of a cell; 0 outside the layer.
     uint32_t TileAt(int32_t column, int32_t row) const;

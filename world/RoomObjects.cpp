@@ -23,8 +23,17 @@ const std::vector<ObjectRule> kObjectRules = {
      nullptr,
      ObjectKind::Torch,
      Placement::Corner,
-     // The torch reads its light and animation properties itself.
-     {{"Particles", P::String, "embers"}}},
+     // The light (colour, strength, range) and the animated picture; a torch
+     // that names nothing burns white with the plain torch image.
+     {{"Particles", P::String, "embers"},
+      {"Color.R", P::Float, "1"},
+      {"Color.G", P::Float, "1"},
+      {"Color.B", P::Float, "1"},
+      {"Strength", P::Float, "0.1"},
+      {"Range", P::Float, "2"},
+      {"TextureName", P::String, "../prop_torch.png"},
+      {"Frames", P::Int, "3"},
+      {"FrameDelay", P::Float, "0.2"}}},
     {"Player", NameMatch::Any, nullptr, ObjectKind::Player, Placement::Corner, {}},
     {"NPCs",
      NameMatch::Exactly,
@@ -261,9 +270,8 @@ std::vector<int32_t> DialoguesOf(const RoomObject& object) {
     return numbers;
 }
 
-// The classes of enemies, characters, props, triggers, torches and the
-// player are plugged in here as they are written; until then the objects
-// are only recorded in room.objects.
+// Doors belong to the map itself; every other kind is handed to the room,
+// which builds it when it is a room that is played (RoomData::SpawnEntity).
 bool SpawnRoomObject(RoomData& room, const RoomObject& object) {
     switch (object.kind) {
     case ObjectKind::Door: {
@@ -279,23 +287,10 @@ bool SpawnRoomObject(RoomData& room, const RoomObject& object) {
     case ObjectKind::Player:
         // The camera starts a little above the player.
         room.cameraStart = object.position + Vec2{0.0f, 10.0f};
-        return false;
-    case ObjectKind::Torch:
-    case ObjectKind::RefillStation:
-    case ObjectKind::WindowNPC:
-    case ObjectKind::DialogNPC:
-    case ObjectKind::BasicEnemy:
-    case ObjectKind::BiohazardEnemy:
-    case ObjectKind::HeavyEnemy:
-    case ObjectKind::Dummy:
-    case ObjectKind::Commander:
-    case ObjectKind::SliceableEntity:
-    case ObjectKind::StaticEntity:
-    case ObjectKind::Gate:
-    case ObjectKind::TriggerLine:
-        return false;
+        return room.SpawnEntity(object);
+    default:
+        return room.SpawnEntity(object);
     }
-    return false;
 }
 
 } // namespace LevelMap

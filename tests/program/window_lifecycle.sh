@@ -12,6 +12,8 @@ ln -s "$BUILD/assets" "$WORK/assets"
 cd "$WORK"
 fail() { echo "FAIL: $*"; exit 1; }
 
+# Other tests may have their own "Quorvane" windows open at the same time,
+# so the window is found by the game's process id.
 # Runs the game for a moment, asks its window to close (SDL turns SIGTERM
 # into the same quit request as the close button) and returns its status.
 run_and_close() {
@@ -19,7 +21,7 @@ run_and_close() {
     pid=$!
     i=0
     while [ $i -lt 100 ]; do
-        if command -v xdotool >/dev/null && xdotool search --name '^Quorvane$' >/dev/null 2>&1; then
+        if command -v xdotool >/dev/null && xdotool search --sync --onlyvisible --pid $pid --name '^Quorvane$' >/dev/null 2>&1; then
             break
         fi
         sleep 0.1
@@ -27,7 +29,7 @@ run_and_close() {
     done
     sleep 1
     if command -v xdotool >/dev/null; then
-        xdotool search --name '^Quorvane$' getwindowgeometry >geometry.txt 2>/dev/null
+        xdotool search --onlyvisible --pid $pid --name '^Quorvane$' getwindowgeometry >geometry.txt 2>/dev/null
     fi
     kill -TERM $pid
     wait $pid

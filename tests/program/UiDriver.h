@@ -1,0 +1,110 @@
+// UiDriver.h -- what the interface tests share: the real game started in a
+// scratch directory with a windowed 1280 x 720 screen (a 640 x 360 render),
+// scripted frames of 1/60 s, keys, pad buttons and a pointer placed in UI
+// units.
+#pragma once
+
+#include "engine/QNInput.h"
+#include "engine/QNKeys.h"
+#include "engine/QNSystem.h"
+#include "game/FadeTransition.h"
+#include "game/Game.h"
+#include "game/Scene.h"
+#include "game/Tween.h"
+#include "render/TextSprite.h"
+#include "support/TestSupport.h"
+#include "ui/Window.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+
+class UiDriver : public ::testing::Test {
+protected:
+    static constexpr const char* kSettings =
+        "<settings volume=\"1\" muted=\"0\" fullscreen=\"0\" width=\"1280\" height=\"720\"/>\n";
+
+    // Starts the game with `first` as its first scene and runs the switch
+    // frame, so that scene is current. The fade starts black, as at launch.
+    void Start(std::function<Scene*()> first) {
+        dir.Write("settings.xml", kSettings);
+        Game& g = Game::Instance();
+        g.EnableScriptedRun(1.0 / 60.0);
+        g.firstScene = std::move(first);
+        FadeTransition::Instance().color[3] = 1.0f;
+        g.Init();
+        PointAt(-300.0f, -170.0f); // out of every menu's way
+        g.RunFrame();
+    }
+    void TearDown() override {
+        if (QNSysDoesWindowExist())
+            Game::Instance().Shutdown();
+        QNFrameRateControllerSetFixedFrameTime(0.0);
+    }
+
+    // Runs n frames; stops early once the game has stopped running.
+    void Frames(int n) {
+        for (int i = 0; i < n; ++i) {
+            if (!Game::Instance().RunFrame())
+                return;
+        }
+    }
+    void Seconds(float s) { Frames(static_cast<int>(s * 60.0f + 0.5f)); }
+    // Frames until `done` holds (checked before each frame), at most `limit`;
+    // the number run, or -1 when it never held.
+    int FramesUntil(const std::function<bool()>& done, int limit = 600) {
+        for (int i = 0; i < limit; ++i) {
+            if (done())
+                return i;
+            if (!Game::Instance().RunFrame())
+                return done() ? i + 1 : -1;
+        }
+        return done() ? limit : -1;
+    }
+    // Down for one frame, then up for one frame.
+    void Tap(uint8_t key) {
+        QNInputInjectKey(key, true);
+        Frames(1);
+        QNInputInjectKey(key, false);
+        Frames(1);
+    }
+    // A pad button pressed for one frame, then released for one frame.
+    void TapPad(uint16_t buttons) {
+        Game& g = Game::Instance();
+        ControllerState state;
+        state.buttons = buttons;
+        ++state.packetNumber;
+        g.gamePad.InjectController(state);
+        Frames(1);
+        state.buttons = 0;
+        ++state.packetNumber;
+        g.gamePad.InjectController(state);
+        Frames(1);
+    }
+    // The pointer at UI position (x, y): origin at the screen centre, y up,
+    // one unit per two window pixels.
+    void PointAt(float x, float y) {
+        const Game& g = Game::Instance();
+        QNInputInjectCursor(static_cast<int32_t>(2.0f * x) + g.screenWidth,
+                            QNGetWindowHeight() - g.screenHeight - static_cast<int32_t>(2.0f * y));
+    }
+    // The pointer on the middle of a text line.
+    void PointAt(const TextSprite* text) { PointAt(text->GetPosition().x, text->GetPosition().y); }
+    // Waits out a window's open animation.
+    void WaitOpen(const Window& w) {
+        ASSERT_GE(FramesUntil([&] { return !w.busy; }, 120), 0) << "the window never opened";
+    }
+    // The text of the highlighted element, or "" when nothing is.
+    static std::string Highlighted(const Window& w) {
+        if (w.selectedIndex < 0)
+            return "";
+        const auto* t =
+            dynamic_cast<const TextSprite*>(w.elements[static_cast<size_t>(w.selectedIndex)]);
+        return t ? std::string(t->text.begin(), t->text.end()) : "?";
+    }
+    template <class T> static T* Current() {
+        return dynamic_cast<T*>(Game::Instance().currentScene);
+    }
+
+    ScratchGameDir dir;
+};

@@ -1,0 +1,149 @@
+#!/bin/sh
+# The real executable driven by real X input: the logos, the main menu, a new
+# game, the level, the pause window, back to the menu, the credits, the menu
+# again and out through "Quit game". Every screen is saved with F12.
+#   menu_flow.sh <path to quorvane> [directory to keep the screenshots in]
+# Needs DISPLAY (ctest runs under Xvfb) and xdotool.
+set -u
+GAME=$1
+KEEP=${2:-}
+BUILD=$(pwd)
+WORK=$(mktemp -d /tmp/quorvane-flow-XXXXXX)
+pid=
+trap 'rm -rf "$WORK"' EXIT
+ln -s "$BUILD/assets" "$WORK/assets"
+cd "$WORK"
+fail() {
+    echo "FAIL: $*"
+    [ -f game.log ] && cat game.log
+    kill -TERM "$pid" 2>/dev/null
+    exit 1
+}
+command -v xdotool >/dev/null || fail "xdotool is not installed"
+
+printf '<settings volume="0" muted="1" fullscreen="0" width="1280" height="720"/>\n' >settings.xml
+# Starts the game and gives its window the keyboard. Under a loaded Xvfb the
+# OpenGL start-up now and then fails ("fail to initialize GLEW"): that start
+# is retried, once.
+launch() {
+    tries=0
+    while :; do
+        "$GAME" >game.log 2>&1 &
+        pid=$!
+        win=
+        i=0
+        while ! win=$(xdotool search --name '^Quorvane$' 2>/dev/null | head -1) || [ -z "$win" ]; do
+            i=$((i + 1))
+            [ $i -lt 100 ] || fail "no game window"
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        [ -n "$win" ] && break
+        wait "$pid"
+        tries=$((tries + 1))
+        grep -q "GLEW" game.log && [ $tries -lt 2 ] || fail "the game did not start"
+        echo "retrying the start: $(grep HALT game.log | tail -1)"
+    done
+    xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+    # The pointer rests in the window's bottom-left corner, away from every
+    # entry.
+    xdotool mousemove --window "$win" 5 715
+}
+
+# A key held long enough for a frame to see it.
+press() {
+    xdotool keydown "$1"
+    sleep 0.15
+    xdotool keyup "$1"
+    sleep 0.25
+}
+shots=0
+# Saves the current screen as <name>.png.
+shot() {
+    before=$(ls screenshots 2>/dev/null | wc -l)
+    press F12
+    j=0
+    while [ "$(ls screenshots 2>/dev/null | wc -l)" -le "$before" ]; do
+        j=$((j + 1))
+        [ $j -lt 50 ] || fail "no screenshot for $1"
+        sleep 0.1
+    done
+    mv "screenshots/$(ls -t screenshots | head -1)" "$1.png"
+    shots=$((shots + 1))
+}
+alive() { kill -0 "$pid" 2>/dev/null || fail "the game ended early ($1)"; }
+
+# Any key after the first half second cuts both logos short, the screenshot
+# key as well: the first logo is taken in a run of its own.
+launch
+sleep 1.2
+shot 1-splash-first-logo
+kill -TERM "$pid"
+wait "$pid" || fail "closing the window during the splash ended with status $?"
+
+launch
+sleep 3.6
+shot 2-splash-second-logo
+sleep 3.5
+alive "splash"
+shot 3-main-menu
+
+press Down # "Start new game": without a save "Continue" is grey
+press Return
+sleep 1.6
+shot 4-start-question
+press Down # "Yes"
+press Return
+sleep 3
+alive "new game"
+[ -f save.xml ] || fail "no save after a new game"
+grep -q 'level="0"' save.xml || fail "the save is not level 0: $(cat save.xml)"
+shot 5-level
+
+press Escape
+sleep 1.6
+shot 6-pause
+press Down # "Resume "
+press Down # "Options"
+press Down # "Quit "
+press Return
+sleep 3
+alive "quit to menu"
+shot 7-menu-again
+
+press Down # "Continue", now that there is a save
+press Down # "Start new game"
+press Down # "Options"
+press Down # "Credits"
+press Return
+sleep 2
+shot 8-credits
+press space
+sleep 3
+alive "credits"
+shot 9-menu-after-credits
+
+press Up # from the bottom: "Quit game"
+press Return
+sleep 1.6
+shot 10-exit-question
+press Down # "Yes"
+press Return
+i=0
+while kill -0 "$pid" 2>/dev/null; do
+    i=$((i + 1))
+    [ $i -lt 100 ] || fail "the game did not end after Yes"
+    sleep 0.1
+done
+wait "$pid"
+status=$?
+[ "$status" -eq 0 ] || fail "the game ended with status $status"
+[ "$(cat settings.xml)" = '<settings volume="0" muted="1" fullscreen="0" width="1280" height="720"/>' ] ||
+    fail "settings not written back: $(cat settings.xml)"
+! grep -q "Exception" game.log || fail "$(cat game.log)"
+[ "$shots" -eq 10 ] || fail "$shots screenshots"
+if [ -n "$KEEP" ]; then
+    mkdir -p "$KEEP"
+    cp ./*.png "$KEEP/"
+fi
+echo "ok"

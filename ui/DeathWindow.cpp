@@ -1,0 +1,32 @@
+// DeathWindow -- restart or leave after Blade has died.
+#include "ui/DeathWindow.h"
+
+#include "game/Game.h"
+#include "ui/MainMenu.h"
+#include "world/LevelScene.h"
+
+namespace {
+constexpr RenderColor kClear{0.0f, 0.0f, 0.0f, 0.0f};
+} // namespace
+
+DeathWindow::DeathWindow() : Window(0.0f, 0.0f, 120.0f, 40.0f, kClear) {
+    AddText("Blade died", {0.0f, 35.0f}, {1.01f, 1.01f});
+    // Both leave at once: the next scene fades in by itself.
+    AddButton(
+        "Try again", {0.0f, -5.0f},
+        [this] {
+            Open(nullptr, {0.0f, 0.0f}, {50.0f, 75.0f}, kClear, 0.0f, 0.0f);
+            // The same level again, from its start.
+            Game::Instance().SetNextScene(new LevelScene());
+        },
+        false);
+    AddButton(
+        "Back to menu ", {0.0f, -35.0f}, [] { Game::Instance().SetNextScene(new MainMenu()); },
+        false);
+}
+
+DeathWindow::~DeathWindow() = default;
+
+void DeathWindow::Show() {
+    Open(nullptr, {0.0f, 0.0f}, {140.0f, 120.0f}, {0.0f, 0.0f, 0.0f, 0.8f}, 1.0f, 1.0f);
+}

@@ -1,0 +1,139 @@
+// MainMenuWindow -- the pages of the main menu and what their entries do.
+#include "ui/MainMenuWindow.h"
+
+#include "game/CreditsScene.h"
+#include "game/Game.h"
+#include "game/Tween.h"
+#include "render/TextSprite.h"
+#include "ui/MainMenu.h"
+#include "world/LevelScene.h"
+
+#include <fstream>
+#include <utility>
+
+namespace {
+
+constexpr RenderColor kClear{0.0f, 0.0f, 0.0f, 0.0f};
+constexpr float kTitleShown[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+constexpr float kTitleHidden[4] = {1.0f, 1.0f, 1.0f, 0.0f};
+constexpr float kGrey[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+constexpr Vec2 kTitleScale{1.1f, 1.1f};
+
+// There is something to continue only when a save can be read.
+bool SaveExists() {
+    return std::ifstream(Game::Instance().levels.savePath).good();
+}
+
+// A story level from the catalogue's current level.
+Scene* NewStoryLevel() {
+    Game::Instance().levels.endless = false;
+    return new LevelScene();
+}
+
+// A greyed entry: shown, but navigation and the mouse pass it by.
+void AddInert(Window& window, const std::string& text, const Vec2& offset) {
+    TextSprite* sprite = window.AddText(text, offset);
+    for (int i = 0; i < 4; ++i)
+        sprite->color[i] = kGrey[i];
+}
+
+} // namespace
+
+MainMenuWindow::MainMenuWindow()
+    : Window(0.0f, 0.0f, 50.0f, 100.0f, kClear),
+      title(Game::Instance().GetQuadMesh(1), Game::Instance().GetTexture("title.png", true), 357.0f,
+            185.0f, {1.0f, 1.0f, 1.0f, 1.0f}) {
+    title.SetPosition(-70.0f, 0.0f);
+    ShowMain();
+}
+
+MainMenuWindow::~MainMenuWindow() {
+    RemoveColorTweens(title.tint);
+}
+
+void MainMenuWindow::Update(float dt) {
+    Window::Update(dt);
+    title.Update(dt, nullptr);
+}
+
+void MainMenuWindow::Draw(PostProcessor* postProcessor) {
+    Window::Draw(postProcessor);
+    title.Draw();
+}
+
+void MainMenuWindow::ShowMain() {
+    FadeOutElements();
+    if (SaveExists())
+        AddButton(
+            "Continue", {0.0f, 75.0f}, [] { FadeToScene(NewStoryLevel); }, false);
+    else
+        AddInert(*this, "Continue", {0.0f, 75.0f});
+    AddButton(
+        "Start new game", {0.0f, 45.0f},
+        [this] {
+            HideTitle();
+            ShowStartQuestion();
+        },
+        false);
+    // The endless mode's room generator is not in the game yet.
+    AddInert(*this, "Endless Mode", {0.0f, 15.0f});
+    AddButton(
+        "Options", {0.0f, -15.0f},
+        [this] {
+            HideTitle();
+            ShowOptions();
+        },
+        false);
+    AddButton(
+        "Credits", {0.0f, -45.0f},
+        [] { FadeToScene([] { return static_cast<Scene*>(new CreditsScene()); }); }, false);
+    AddButton(
+        "Quit game", {0.0f, -75.0f},
+        [this] {
+            HideTitle();
+            ShowExitQuestion();
+        },
+        false);
+    Open(nullptr, {180.0f, 0.0f}, {125.0f, 200.0f}, {0.0f, 0.0f, 0.0f, 0.4f}, 1.0f, 1.0f);
+}
+
+void MainMenuWindow::ShowQuestion(const std::string& question, std::function<void()> yes) {
+    FadeOutElements();
+    AddText(question, {0.0f, 30.0f}, kTitleScale);
+    AddButton("Yes", {0.0f, -5.0f}, std::move(yes), false);
+    AddButton(
+        "No", {0.0f, -30.0f}, [this] { Back(); }, false);
+    Open(nullptr, {0.0f, 0.0f}, {400.0f, 100.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
+}
+
+void MainMenuWindow::ShowStartQuestion() {
+    ShowQuestion("Do you want to start the game?", [] {
+        FadeToScene([] {
+            // A new game starts over from the first level, and says so in
+            // the save before anything else can go wrong.
+            LevelCatalogue& levels = Game::Instance().levels;
+            levels.currentLevel = 0;
+            levels.Save();
+            return NewStoryLevel();
+        });
+    });
+}
+
+void MainMenuWindow::ShowExitQuestion() {
+    ShowQuestion("Do you want to exit the game?", [] { Game::Instance().running = false; });
+}
+
+void MainMenuWindow::ShowOptions() {
+    ShowOptionsPage([this] { Back(); });
+}
+
+void MainMenuWindow::Back() {
+    RemoveColorTweens(title.tint);
+    AddColorTween(title.tint, kTitleShown, 2, nullptr, 0.8f);
+    ShowMain();
+}
+
+void MainMenuWindow::HideTitle() {
+    RemoveColorTweens(title.tint);
+    AddColorTween(title.tint, kTitleHidden, 2, nullptr, 0.5f);
+}

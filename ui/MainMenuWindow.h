@@ -1,0 +1,39 @@
+// MainMenuWindow.h -- the main menu's window and the title beside it. Its
+// pages replace each other in place: the six entries, the two confirmation
+// questions and the options.
+#pragma once
+
+#include "render/Sprite2D.h"
+#include "ui/Window.h"
+
+#include <string>
+
+class MainMenuWindow : public Window {
+public:
+    // Builds the main page and opens the window on the right of the title.
+    MainMenuWindow();
+    ~MainMenuWindow() override;
+
+    // Window::Update, then the title.
+    virtual void Update(float dt);
+    // Window::Draw, then the title.
+    virtual void Draw(PostProcessor* postProcessor);
+
+    // The six entries. "Continue" is grey and inert without a save.
+    void ShowMain();
+    // "Do you want to start the game?" / "Do you want to exit the game?"
+    void ShowStartQuestion();
+    void ShowExitQuestion();
+    // Full screen, audio and back.
+    void ShowOptions();
+    // The title fades in again and the main page comes back.
+    void Back();
+    // The title fades out before another page opens.
+    void HideTitle();
+
+    Sprite2D title; // "title.png", left of the window
+
+private:
+    // The question, "Yes" (runs `yes`) and "No" (Back).
+    void ShowQuestion(const std::string& question, std::function<void()> yes);
+};

@@ -1,0 +1,61 @@
+// PauseWindow -- the paused game's menu and its options page.
+#include "ui/PauseWindow.h"
+
+#include "ui/MainMenu.h"
+
+namespace {
+constexpr RenderColor kClear{0.0f, 0.0f, 0.0f, 0.0f};
+constexpr RenderColor kPausedBackground{0.0f, 0.0f, 0.0f, 0.8f};
+const Vec2 kCentre{0.0f, 0.0f};
+const Vec2 kPausedSize{100.0f, 150.0f};
+const Vec2 kClosedSize{20.0f, 50.0f};
+} // namespace
+
+PauseWindow::PauseWindow() : Window(0.0f, 0.0f, kClosedSize.x, kClosedSize.y, kClear) {
+    ShowMain();
+}
+
+PauseWindow::~PauseWindow() = default;
+
+void PauseWindow::ShowMain() {
+    FadeOutElements();
+    if (optionsShown) {
+        Show();
+        optionsShown = false;
+    }
+    AddText("Paused", {0.0f, 50.0f}, {1.01f, 1.01f});
+    // Resume only closes the window; the level scene sees it closing and
+    // plays on.
+    AddButton(
+        "Resume ", {0.0f, 10.0f}, [this] { Hide(); }, true);
+    AddButton(
+        "Options", {0.0f, -20.0f}, [this] { ShowOptions(); }, false);
+    AddButton(
+        "Quit ", {0.0f, -50.0f},
+        [] { FadeToScene([] { return static_cast<Scene*>(new MainMenu()); }); }, false);
+}
+
+void PauseWindow::ShowOptions() {
+    ShowOptionsPage([this] { ShowMain(); });
+    optionsShown = true;
+}
+
+void PauseWindow::Show() {
+    Open(nullptr, kCentre, kPausedSize, kPausedBackground, 1.0f, 1.0f);
+}
+
+void PauseWindow::Hide() {
+    Open(nullptr, kCentre, kClosedSize, kClear, 0.0f, 0.0f);
+}
+
+void PauseWindow::PauseKey(bool& paused) {
+    if (optionsShown) {
+        ShowMain();
+        return;
+    }
+    paused = !paused;
+    if (paused)
+        Show();
+    else
+        Hide();
+}

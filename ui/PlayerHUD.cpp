@@ -1,0 +1,46 @@
+// PlayerHUD -- the health and special bars of the player.
+#include "ui/PlayerHUD.h"
+
+#include "game/Game.h"
+
+namespace {
+float HalfRenderWidth() {
+    return static_cast<float>(Game::Instance().screenWidth) / 2.0f;
+}
+float HalfRenderHeight() {
+    return static_cast<float>(Game::Instance().screenHeight) / 2.0f;
+}
+} // namespace
+
+// The bars start 30 units from the left edge, 25 and 40 units below the top.
+PlayerHUD::PlayerHUD()
+    : halfWidth(HalfRenderWidth()), halfHeight(HalfRenderHeight()),
+      health(30.0f - halfWidth, halfHeight - 25.0f, 100.0f, 8.0f, {1.0f, 0.2f, 0.2f, 1.0f},
+             {1.0f, 0.6f, 0.6f, 1.0f}),
+      special(30.0f - halfWidth, halfHeight - 40.0f, 100.0f, 8.0f, {0.2f, 0.2f, 1.0f, 1.0f},
+              {0.4f, 0.4f, 0.9f, 1.0f}),
+      frame(Game::Instance().GetQuadMesh(1),
+            Game::Instance().GetTexture("ui_playerhud_frame.png", true), 120.0f, 33.0f,
+            {1.0f, 1.0f, 1.0f, 1.0f}) {
+    frame.SetPosition(74.0f - halfWidth, halfHeight - 32.0f);
+}
+
+void PlayerHUD::Update(float dt) {
+    health.Update(dt, nullptr);
+    special.Update(dt, nullptr);
+    frame.Update(dt, nullptr);
+}
+
+void PlayerHUD::Draw() {
+    health.Draw();
+    special.Draw();
+    frame.Draw();
+}
+
+void PlayerHUD::ShowHealth(float value) {
+    health.EaseTo(value, value <= kLowHealth);
+}
+
+void PlayerHUD::ShowSpecial(float value) {
+    special.EaseTo(value, value >= kDashCost);
+}

@@ -1,0 +1,31 @@
+// PlayerHUD.h -- the player's health and special bars under their frame in
+// the top-left corner of the screen, drawn unlit into the overlay. The level
+// scene owns one; the player (and whatever rewards it) pushes its values.
+#pragma once
+
+#include "render/Sprite2D.h"
+#include "ui/HUDBar.h"
+
+struct PlayerHUD {
+    // Lays the bars out for the current screen half-size (UI units).
+    PlayerHUD();
+
+    // Bars and frame, every frame. dt: seconds.
+    void Update(float dt);
+    // Bars, then the frame, into the selected attachment.
+    void Draw();
+    // The health bar eases to `value` (0..1) and pulses while it is low.
+    void ShowHealth(float value);
+    // The special bar eases to `value` (0..1) and pulses while a dash is
+    // affordable.
+    void ShowSpecial(float value);
+
+    static constexpr float kLowHealth = 0.2f; // health at or below: pulse
+    static constexpr float kDashCost = 0.25f; // special at or above: pulse
+
+    float halfWidth;  // half the render width
+    float halfHeight; // half the render height
+    HUDBar health;
+    HUDBar special;
+    Sprite2D frame; // "ui_playerhud_frame.png"
+};

@@ -1,0 +1,60 @@
+// RoomContents.h -- what a room holds besides its map: the player while it
+// is here, the entity list, the torches and the camera, and the frame of
+// play that moves them (the map half of a room's update). Spawning the
+// objects of the room file into these containers happens here too, because
+// only a room that is played builds visuals; a bare RoomData only reads.
+//
+// Everything in the containers is owned by the room and deleted with it,
+// except pooled projectiles, which go back to their pool.
+#pragma once
+
+#include "entities/Entity.h"
+#include "render/Camera.h"
+#include "world/RoomData.h"
+#include "world/Torch.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class Player;
+
+namespace LevelMap {
+
+class RoomContents : public virtual RoomData {
+public:
+    RoomContents() = default;
+    ~RoomContents() override;
+
+    // Builds what one object of the room file creates and registers it, as
+    // the map is read. This is the one place where a kind whose class does
+    // not exist yet is skipped (false); such objects stay recorded in
+    // `objects`.
+    bool SpawnEntity(const RoomObject& object) override;
+    // Puts the view on the start the map gives (above the player's start).
+    void PlaceCamera();
+
+    // One frame of the room's contents (dt seconds): the room transform,
+    // the torches, the entity list, the camera following the player, then
+    // the list sorted by descending y.
+    void UpdateContents(float dt);
+
+    // The first door the player touches that may be walked through now, or
+    // null. Doors are not taken in slow motion or in the middle of a slash.
+    Door* FindCrossedDoor(Player& player);
+    // Some entity of the room is an enemy that still lives.
+    bool HasLivingEnemy() const;
+
+    Player* player = nullptr; // also in `entities` while the player is here
+    EntityList entities;      // update and drawing order
+    std::vector<std::unique_ptr<Torch>> torches;
+    Camera camera;
+    // Map tiles to view: scale by the tile size, then move by -camera.
+    float transform[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+};
+
+// An image named by a room file ("../prop_gate.png") as the texture cache
+// names it: relative to assets/, with the room folder resolved away.
+std::string RoomImageName(const std::string& nameInRoomFile);
+
+} // namespace LevelMap
