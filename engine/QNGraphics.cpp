@@ -268,7 +268,17 @@ int QNGfxInit(int32_t width, int32_t height) {
     SDL_GL_MakeCurrent(window, GFX.context);
     SDL_GL_SetSwapInterval(0); // the frame-rate controller paces frames
     glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK)
+    GLenum glewStatus = glewInit();
+    // A busy X server can answer the first query of a brand-new context
+    // before the context is fully bound; make it current again and retry.
+    for (int attempt = 0; glewStatus != GLEW_OK && attempt < 5; ++attempt) {
+        std::fprintf(stderr, "GRAPHICS: GLEW: %s, retrying\n",
+                     reinterpret_cast<const char*>(glewGetErrorString(glewStatus)));
+        SDL_Delay(50);
+        SDL_GL_MakeCurrent(window, GFX.context);
+        glewStatus = glewInit();
+    }
+    if (glewStatus != GLEW_OK)
         HALT("fail to initialize GLEW!!");
     glGetError(); // GLEW may leave an error queued on some drivers
     if (!GLEW_VERSION_2_0)
