@@ -32,7 +32,7 @@ launch() {
         pid=$!
         win=
         i=0
-        while ! win=$(xdotool search --name '^Quorvane$' 2>/dev/null | head -1) || [ -z "$win" ]; do
+        while ! win=$(xdotool search --all --pid "$pid" --name '^Quorvane$' 2>/dev/null | head -1) || [ -z "$win" ]; do
             i=$((i + 1))
             [ $i -lt 100 ] || fail "no game window"
             kill -0 "$pid" 2>/dev/null || break

@@ -21,7 +21,7 @@ run_and_close() {
     pid=$!
     i=0
     while [ $i -lt 100 ]; do
-        if command -v xdotool >/dev/null && xdotool search --sync --onlyvisible --pid $pid --name '^Quorvane$' >/dev/null 2>&1; then
+        if command -v xdotool >/dev/null && xdotool search --all --onlyvisible --pid $pid --name '^Quorvane$' >/dev/null 2>&1; then
             break
         fi
         sleep 0.1
@@ -29,7 +29,7 @@ run_and_close() {
     done
     sleep 1
     if command -v xdotool >/dev/null; then
-        xdotool search --onlyvisible --pid $pid --name '^Quorvane$' getwindowgeometry >geometry.txt 2>/dev/null
+        xdotool search --all --onlyvisible --pid $pid --name '^Quorvane$' getwindowgeometry >geometry.txt 2>/dev/null
     fi
     kill -TERM $pid
     wait $pid
