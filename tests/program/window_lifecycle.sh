@@ -45,7 +45,7 @@ grep -q "Geometry: 800x450" geometry.txt || fail "window was not 800x450: $(cat 
 
 # 2. No settings.xml: full screen at the desktop size, then the file exists.
 rm -f settings.xml
-run_and_close || fail "first run ended with status $?"
+run_and_close || fail "first run ended with status $? ($(cat game.log))"
 [ -f settings.xml ] || fail "settings.xml not written"
 desktop=$(xdpyinfo 2>/dev/null | awk '/dimensions:/ {print $2}')
 grep -q 'fullscreen="1"' settings.xml || fail "not full screen: $(cat settings.xml)"
