@@ -62,8 +62,7 @@ void Game::Init() {
                         static_cast<float>(screenHeight) * 0.5f);
     invHalfWidth = 1.0f / static_cast<float>(screenWidth);
     invHalfHeight = 1.0f / static_cast<float>(screenHeight);
-    delete font;
-    font = nullptr;
+    delete font; // left from an earlier start, when the game restarts
     font = new FontAtlas("PixAntiqua.ttf");
 
     QNSysSetWindowTitle("Quorvane");

@@ -2,6 +2,7 @@
 #include "world/LevelScene.h"
 
 #include "engine/QNGraphics.h"
+#include "engine/QNInput.h"
 #include "engine/QNKeys.h"
 #include "entities/Player.h"
 #include "game/FadeTransition.h"
@@ -11,8 +12,6 @@
 #include "render/PostProcessor.h"
 #include "render/Sprite2D.h"
 #include "ui/MainMenu.h"
-
-#include <SDL.h>
 
 #include <cstdio>
 #include <stdexcept>
@@ -45,7 +44,7 @@ void LevelScene::Load() {
     hud = std::make_unique<PlayerHUD>();
     pauseWindow = std::make_unique<PauseWindow>();
     deathWindow = std::make_unique<DeathWindow>();
-    SDL_ShowCursor(SDL_DISABLE);
+    QNInputShowCursor(false); // the scene draws its own pointer
     FadeIn();
     LevelServices::current = this;
 }
@@ -288,7 +287,7 @@ void LevelScene::Unload() {
     deathWindow.reset();
     ParticlePoolClear();
     Scene::Unload();
-    SDL_ShowCursor(SDL_ENABLE);
+    QNInputShowCursor(true);
 }
 
 void LevelScene::ShowHealth(float health) {
