@@ -269,17 +269,16 @@ int QNGfxInit(int32_t width, int32_t height) {
     SDL_GL_SetSwapInterval(0); // the frame-rate controller paces frames
     glewExperimental = GL_TRUE;
     GLenum glewStatus = glewInit();
-    // A busy X server can answer the first query of a brand-new context
-    // before the context is fully bound; make it current again and retry.
-    for (int attempt = 0; glewStatus != GLEW_OK && attempt < 5; ++attempt) {
-        std::fprintf(stderr, "GRAPHICS: GLEW: %s, retrying\n",
+    // GLEW loads the OpenGL entry points first and the GLX extension list
+    // after; when the current context is not known to GLX only the second
+    // part fails, and the game needs none of it.
+    if (glewStatus == GLEW_ERROR_NO_GLX_DISPLAY)
+        glewStatus = GLEW_OK;
+    if (glewStatus != GLEW_OK) {
+        std::fprintf(stderr, "GRAPHICS: GLEW error %u: %s\n", static_cast<unsigned>(glewStatus),
                      reinterpret_cast<const char*>(glewGetErrorString(glewStatus)));
-        SDL_Delay(50);
-        SDL_GL_MakeCurrent(window, GFX.context);
-        glewStatus = glewInit();
-    }
-    if (glewStatus != GLEW_OK)
         HALT("fail to initialize GLEW!!");
+    }
     glGetError(); // GLEW may leave an error queued on some drivers
     if (!GLEW_VERSION_2_0)
         HALT("OpenGL 2.0 is not supported!!");

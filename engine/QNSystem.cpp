@@ -10,6 +10,7 @@
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 int32_t gQNSysAppActive = 0;
 
@@ -67,6 +68,13 @@ int QNSysInit(int32_t width, int32_t height, int createConsole, uint32_t frameRa
     (void)createConsole; // engine reports always go to stdout / stderr here
     std::printf("Quarn Engine version: %2.2f\n\n", kEngineVersion);
     if (!StartVideo()) {
+        return 0;
+    }
+    // When neither X11 nor Wayland answers, SDL falls back to drivers that
+    // draw nowhere; a game nobody can see is no game, so that is no display.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+        std::fprintf(stderr, "SYSTEM: no display to open a window on (video driver %s)\n", driver);
         return 0;
     }
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
