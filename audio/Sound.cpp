@@ -1,7 +1,7 @@
 // Sound -- playback of one cached sound through the game's sound group.
 #include "audio/Sound.h"
 
-#include "game/Game.h"
+#include "audio/Audio.h"
 
 #include <cmath>
 
@@ -27,12 +27,12 @@ void Sound::Update(float dt) {
 }
 
 void Sound::Play() {
-    Game& game = Game::Instance();
-    if (game.muted) {
+    Audio::AudioState& audio = Audio::State();
+    if (audio.muted) {
         channel = Channel();
         return;
     }
-    channel = game.audioSystem.PlaySound(sound, &game.gameSounds);
+    channel = audio.audioSystem.PlaySound(sound, &audio.gameSounds);
     if (!channel.IsSet())
         return;
     channel.SetVolume(volume);

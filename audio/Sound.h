@@ -3,12 +3,12 @@
 // playback-rate factor. Copied by value; copies share the sound and the
 // channel handle.
 //
-// Sounds are obtained from Game::GetSound and play into the game's sound
+// Sounds are obtained from Audio::GetSound and play into the game's sound
 // group, so they stop at a scene switch and stay silent while muted.
 #pragma once
 
 #include "audio/AudioSystem.h"
-#include "entities/GameObject.h"
+#include "core/GameObject.h"
 
 class Sound : public GameObject {
 public:
@@ -37,7 +37,7 @@ public:
     void SetLoop();
     bool IsPlaying() const;
 
-    SoundData* sound = nullptr; // shared through Game's cache; null when silent
+    SoundData* sound = nullptr; // shared through the audio cache; null when silent
     Channel channel;            // last playback; unset before the first
     float volume = 1.0f;        // 0..1
     float rate = 1.0f;          // playback-rate factor

@@ -296,7 +296,7 @@ int QNGfxInit(int32_t width, int32_t height) {
 
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    QNGfxSetRenderMode(1);
+    QNGfxSetRenderMode(QN_RENDER_COLOR);
     QNGfxSetTintColor(1, 1, 1, 1);
     QNGfxSetTransparency(1.0f);
     glClearColor(1, 1, 1, 1);

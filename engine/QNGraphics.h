@@ -58,7 +58,12 @@ float QNGfxGetWinMaxY();
 // ---------------------------------------------------------------------------
 // State setters
 // ---------------------------------------------------------------------------
-// 0 no program, 1 colour program, 2 texture program.
+// The built-in programs.
+enum QNGfxRenderMode : int {
+    QN_RENDER_NONE = 0,    // no program
+    QN_RENDER_COLOR = 1,   // vertex colours only
+    QN_RENDER_TEXTURE = 2, // textured, tinted
+};
 void QNGfxSetRenderMode(int mode);
 // Which built-in program the module last made current (0, 1 or 2).
 int QNGfxGetRenderMode();

@@ -16,7 +16,7 @@
 // UpdateEntityList and SortEntityList below keep the first three rules.
 #pragma once
 
-#include "game/Vec2.h"
+#include "core/Vec2.h"
 
 #include <cstdint>
 #include <vector>
@@ -43,18 +43,17 @@ enum EntityKind : int32_t {
 class Entity {
 public:
     Entity(int32_t roomId, EntityKind kind);
-    // Slot 0.
     virtual ~Entity();
     Entity(const Entity&) = delete;
     Entity& operator=(const Entity&) = delete;
 
-    // Slot 1: dead once health has run out.
+    // dead once health has run out.
     virtual bool IsDead() const;
-    // Slot 2: the one channel for damage (delta < 0) and healing (delta > 0);
+    // the one channel for damage (delta < 0) and healing (delta > 0);
     // source is the attacker or healer, may be null. Health stays in [0, 1].
     virtual void ChangeHealth(const float& delta, Entity* source);
 
-    // Slots 3 to 11: the transform, kept by the visual.
+    // The transform, kept by the visual.
     virtual Vec2 GetPosition() const = 0;
     virtual void SetPosition(float x, float y) = 0;
     virtual void SetPosition(const Vec2& p) = 0;
@@ -66,15 +65,15 @@ public:
     // The collider, or null for an entity that touches nothing.
     virtual Collider2D* GetCollider() const = 0;
 
-    // Slot 12: advances one frame (dt in seconds); parent is the room
+    // advances one frame (dt in seconds); parent is the room
     // camera's transform, list the room list the entity lives in. False
     // asks the room to take the entity off the list.
     virtual bool Update(float dt, GameObject* parent, EntityList* list) = 0;
-    // Slot 13: draws for one render pass (0 diffuse, 1 normals).
+    // draws for one render pass (0 diffuse, 1 normals).
     virtual void Draw(int pass) = 0;
-    // Slot 14: draws what lies above the scene (health bars, prompts).
+    // draws what lies above the scene (health bars, prompts).
     virtual void DrawOverlay() {}
-    // Slot 15: the player left this entity's room: stop effects, hide overlays.
+    // the player left this entity's room: stop effects, hide overlays.
     virtual void OnRoomExit() {}
 
     float health = 1.0f;       // 0..1; dead at 0

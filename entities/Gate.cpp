@@ -1,7 +1,7 @@
 // Gate -- the door that closes a room until the fight in it is over.
 #include "entities/Gate.h"
 
-#include "entities/Collider2D.h"
+#include "core/Collider2D.h"
 #include "entities/LevelServices.h"
 #include "render/LightedAnimation2D.h"
 

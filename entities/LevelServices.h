@@ -6,8 +6,8 @@
 // closed, the aim ignores walls, the HUD is not told).
 #pragma once
 
+#include "core/WallHit.h"
 #include "entities/Entity.h"
-#include "world/RoomPathing.h"
 
 #include <cstdint>
 

@@ -1,16 +1,17 @@
 // Player -- Blade: walking, combos, deflection, the aimed dash in slowed time.
 #include "entities/Player.h"
 
+#include "audio/Audio.h"
+#include "core/AABB.h"
+#include "core/Circle2D.h"
+#include "core/Line2D.h"
+#include "core/Runtime.h"
 #include "engine/QNKeys.h"
 #include "engine/QNSystem.h"
-#include "entities/AABB.h"
-#include "entities/Circle2D.h"
 #include "entities/LevelServices.h"
-#include "entities/Line2D.h"
-#include "game/Game.h"
-#include "game/Scene.h"
 #include "render/LightedAnimation2D.h"
 #include "render/ParticleSystem.h"
+#include "render/Resources.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,41 +22,16 @@ namespace {
 constexpr float kStoppedFrame = 1.1920929e-07f; // a frame this short moves nothing
 constexpr float kTwoPi = 6.2831853f;
 
-// One strip of the body: file stem, frames, default seconds per frame and
-// the frames that show for their own time.
-struct Strip {
-    const char* stem;
-    int32_t frames;
-    float seconds;
-    std::vector<std::pair<int, float>> own;
-};
-
-const std::vector<Strip>& BodyStrips() {
-    static const std::vector<Strip> strips = {
-        {"blade_leftidle", 2, 0.3f, {}},
-        {"blade_leftidlerand", 8, 0.15f, {}},
-        {"blade_leftrun", 8, 0.1f, {}},
-        {"blade_slashl", 7, 0.06f, {}},
-        {"blade_slashll", 8, 0.075f, {{0, 0.02f}, {1, 0.05f}}},
-        {"blade_slashlll", 6, 0.065f, {{2, 0.08f}, {3, 0.08f}, {4, 0.08f}}},
-        {"blade_slashlrl", 7, 0.085f, {{0, 0.03f}, {4, 0.1f}, {5, 0.1f}, {6, 0.1f}}},
-        {"blade_slashr", 8, 0.2f, {{0, 0.08f}, {2, 0.1f}, {3, 0.1f}, {7, 0.05f}}},
-        {"blade_slashrr", 8, 0.2f, {{0, 0.1f}, {2, 0.1f}, {3, 0.1f}, {7, 0.05f}}},
-        {"blade_slashrrr", 8, 0.2f, {{0, 0.1f}, {2, 0.1f}, {3, 0.1f}, {4, 0.08f}}},
-        {"blade_slashrlr", 8, 0.08f, {{1, 0.2f}, {5, 0.15f}, {6, 0.1f}, {7, 0.1f}}},
-        {"blade_leftdash", 8, 0.075f, {{0, 0.02f}, {1, 0.05f}, {7, 0.01f}}},
-        {"blade_leftdead", 8, 0.12f, {}},
+// The body's strips in animation order; frames and timing come from the
+// asset table.
+const std::vector<std::string>& BodyFiles() {
+    static const std::vector<std::string> files = {
+        "blade_leftidle.png", "blade_leftidlerand.png", "blade_leftrun.png",  "blade_slashl.png",
+        "blade_slashll.png",  "blade_slashlll.png",     "blade_slashlrl.png", "blade_slashr.png",
+        "blade_slashrr.png",  "blade_slashrrr.png",     "blade_slashrlr.png", "blade_leftdash.png",
+        "blade_leftdead.png",
     };
-    return strips;
-}
-
-// Frame count, then one duration per frame.
-std::vector<float> FrameList(const Strip& s) {
-    std::vector<float> list(static_cast<size_t>(s.frames) + 1, s.seconds);
-    list[0] = static_cast<float>(s.frames);
-    for (const auto& [frame, seconds] : s.own)
-        list[static_cast<size_t>(frame) + 1] = seconds;
-    return list;
+    return files;
 }
 
 const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -71,27 +47,27 @@ void Lerp(const float* a, const float* b, float t, float* out) {
 // Input: pad first, then keyboard and mouse.
 // ---------------------------------------------------------------------------
 bool HeldUp() {
-    return Game::Instance().IsHeld(PAD_UP, QN_VK_W);
+    return Runtime::Get().IsHeld(PAD_UP, QN_VK_W);
 }
 bool HeldDown() {
-    return Game::Instance().IsHeld(PAD_DOWN, QN_VK_S);
+    return Runtime::Get().IsHeld(PAD_DOWN, QN_VK_S);
 }
 bool HeldLeft() {
-    return Game::Instance().IsHeld(PAD_LEFT, QN_VK_A);
+    return Runtime::Get().IsHeld(PAD_LEFT, QN_VK_A);
 }
 bool HeldRight() {
-    return Game::Instance().IsHeld(PAD_RIGHT, QN_VK_D);
+    return Runtime::Get().IsHeld(PAD_RIGHT, QN_VK_D);
 }
 bool LightPressed() {
-    return Game::Instance().IsTriggered(PAD_A, QN_VK_LBUTTON);
+    return Runtime::Get().IsTriggered(PAD_A, QN_VK_LBUTTON);
 }
 bool HeavyPressed() {
-    return Game::Instance().IsTriggered(PAD_B, QN_VK_RBUTTON);
+    return Runtime::Get().IsTriggered(PAD_B, QN_VK_RBUTTON);
 }
 
 Vec2 Stick() {
     Vec2 s{0.0f, 0.0f};
-    Game::Instance().gamePad.LeftStick(&s.x, &s.y);
+    Runtime::Get().gamePad.LeftStick(&s.x, &s.y);
     return s;
 }
 
@@ -102,13 +78,12 @@ bool StickMoved(Vec2 s) {
 // The dash aim: left shoulder or trigger, the joystick's fifth button or its
 // Z axis, or left Shift.
 bool AimHeld() {
-    const Game& game = Game::Instance();
-    if (game.IsHeld(PAD_LEFT_SHOULDER, QN_VK_LSHIFT))
+    if (Runtime::Get().IsHeld(PAD_LEFT_SHOULDER, QN_VK_LSHIFT))
         return true;
-    const GamePad& pad = game.gamePad;
-    if (pad.deviceKind == 0)
+    const GamePad& pad = Runtime::Get().gamePad;
+    if (pad.deviceKind == PadController)
         return pad.currentXInput.leftTrigger > 30;
-    if (pad.deviceKind == 1)
+    if (pad.deviceKind == PadJoystick)
         return pad.currentJoystick.z > 110;
     return false;
 }
@@ -118,15 +93,12 @@ bool ReleasePressed() {
 }
 
 void SetMusicRate(float timeScale) {
-    Game& game = Game::Instance();
-    if (game.currentScene == nullptr)
-        return;
-    if (Sound* music = game.currentScene->Music())
+    if (Sound* music = Audio::State().music)
         music->SetRate(0.9f + 0.1f * timeScale);
 }
 
 void SetCutoff(float timeScale) {
-    Game::Instance().lowPassDsp.SetCutoff(timeScale * 21000.0f + 1000.0f);
+    Audio::State().lowPassDsp.SetCutoff(timeScale * 21000.0f + 1000.0f);
 }
 
 // Where a segment from `line.start` first touches a collider, if it does.
@@ -182,35 +154,23 @@ const ComboRow* Player::FindComboRow(int32_t node, bool heavy, bool slashing, ui
 // ---------------------------------------------------------------------------
 std::vector<std::string> Player::BodyStems() {
     std::vector<std::string> stems;
-    for (const Strip& s : BodyStrips())
-        stems.emplace_back(s.stem);
+    for (const std::string& file : BodyFiles())
+        stems.push_back(file.substr(0, file.size() - 4));
     return stems;
 }
 
 std::vector<FrameTable> Player::BodyFrameTables() {
-    std::vector<std::vector<float>> lists;
-    for (const Strip& s : BodyStrips())
-        lists.push_back(FrameList(s));
-    return Game::BuildFrameTables(lists);
+    return Resources::AssetFrameTables(BodyFiles());
 }
 
 Player::Parts Player::LoadParts() {
-    Game& game = Game::Instance();
-    std::vector<int32_t> columns;
-    std::vector<std::string> names;
-    std::vector<std::string> normals;
-    for (const Strip& s : BodyStrips()) {
-        columns.push_back(s.frames);
-        names.push_back(std::string(s.stem) + ".png");
-        normals.push_back(Game::NormalMapName(names.back()));
-    }
     Parts parts;
-    parts.body =
-        new LightedAnimation2D(game.GetQuadMeshes(columns), game.GetTextures(names),
-                               game.GetTextures(normals), BodyFrameTables(), bodySize, bodySize);
-    parts.ghost = new LightedAnimation2D(
-        game.GetQuadMesh(8), game.GetTexture("blade_leftdash.png", true),
-        game.GetTexture("blade_leftdash_n.png", true), Game::BuildFrameTables({{8, 0.075f}})[0]);
+    parts.body = LightedAnimation2D::FromAssets(BodyFiles(), bodySize, bodySize);
+    // The afterimage of a dash plays the dash strip at an even pace.
+    parts.ghost = new LightedAnimation2D(Resources::GetQuadMesh(8),
+                                         Resources::GetTexture("blade_leftdash.png", true),
+                                         Resources::GetTexture("blade_leftdash_n.png", true),
+                                         Resources::BuildFrameTables({{8, 0.075f}})[0]);
     parts.healthParticles = new ParticleSystem("health", false, {0.0f, 0.0f});
     parts.specialParticles = new ParticleSystem("special", false, {0.0f, 0.0f});
     return parts;
@@ -222,10 +182,9 @@ Player::Player(int32_t room, const Parts& parts)
     : RenderableEntity(room, KindPlayer, parts.body), ghost(parts.ghost),
       attackCircle(new Circle2D(0.22f)), healthParticles(parts.healthParticles),
       specialParticles(parts.specialParticles) {
-    Game& game = Game::Instance();
-    lightSlashSound = game.GetSound("light_slash.wav", false);
-    heavySlashSound = game.GetSound("heavy_slash.wav", false);
-    dashSound = game.GetSound("dash_slash.wav", false);
+    lightSlashSound = Audio::GetSound("light_slash.wav", false);
+    heavySlashSound = Audio::GetSound("heavy_slash.wav", false);
+    dashSound = Audio::GetSound("dash_slash.wav", false);
     sprite->SetScale(bodySize, bodySize);
     sprite->SetCollider(new Circle2D(0.18f, {0.0f, 8.0f}));
     sprite->collider->UpdateTransform(sprite->position, sprite->rotation, sprite->scale);
@@ -269,7 +228,7 @@ void Player::ChangeHealth(const float& delta, Entity* /*source*/) {
     }
     health = std::clamp(health + delta, 0.0f, 1.0f);
     PushHealth();
-    Game::Instance().gamePad.Rumble();
+    Runtime::Get().gamePad.Rumble();
 }
 
 void Player::ChangeSpecial(const float& delta) {
@@ -308,7 +267,7 @@ bool Player::Update(float dt, GameObject* parent, EntityList* list) {
     EntityList none;
     EntityList& members = list ? *list : none;
     LevelServices* level = LevelServices::current;
-    const Vec2 aimPoint = level ? level->CursorInRoom(roomId) : Game::Instance().CursorToScreen();
+    const Vec2 aimPoint = level ? level->CursorInRoom(roomId) : Runtime::Get().CursorToScreen();
 
     if (health <= 0.0f) {
         DeathStep();
@@ -378,21 +337,20 @@ void Player::SetTint(const float* rgba) {
 }
 
 void Player::SetTimeScale(float scale) const {
-    Game::Instance().timeScale = scale;
+    Runtime::Get().timeScale = scale;
 }
 
 // ---------------------------------------------------------------------------
 // Aim and dash
 // ---------------------------------------------------------------------------
 void Player::DashAndAim(float dt, EntityList& list, Vec2 aimPoint) {
-    Game& game = Game::Instance();
     LightedAnimation2D* body = Body();
     const bool aiming = AimHeld() && body->animation != AnimDash && state != PlayerDash &&
                         state != PlayerSlash && special >= dashCost;
     if (aiming) {
-        game.timeScale -= slowDownRate * dt * game.timeScale;
-        SetCutoff(game.timeScale);
-        SetMusicRate(game.timeScale);
+        Runtime::Get().timeScale -= slowDownRate * dt * Runtime::Get().timeScale;
+        SetCutoff(Runtime::Get().timeScale);
+        SetMusicRate(Runtime::Get().timeScale);
 
         Vec2 d = AimDirection(aimPoint);
         SetFacing(d.x);
@@ -431,19 +389,19 @@ void Player::DashAndAim(float dt, EntityList& list, Vec2 aimPoint) {
         }
     } else {
         ghost->tint[3] -= ghost->tint[3] * dt * markerFadeRate;
-        game.timeScale += (1.0f - game.timeScale) * dt * recoveryRate;
-        SetCutoff(game.timeScale);
+        Runtime::Get().timeScale += (1.0f - Runtime::Get().timeScale) * dt * recoveryRate;
+        SetCutoff(Runtime::Get().timeScale);
         if (dashSound.IsPlaying())
-            dashSound.SetRate(game.timeScale);
-        SetMusicRate(game.timeScale);
+            dashSound.SetRate(Runtime::Get().timeScale);
+        SetMusicRate(Runtime::Get().timeScale);
     }
     if (state == PlayerDash)
         UpdateDash(dt, list);
 }
 
 Vec2 Player::AimDirection(Vec2 aimPoint) const {
-    const GamePad& pad = Game::Instance().gamePad;
-    if (pad.deviceKind == 2)
+    const GamePad& pad = Runtime::Get().gamePad;
+    if (pad.deviceKind == PadNone)
         return aimPoint - GetPosition();
     const Vec2 stick = Stick();
     if (StickMoved(stick))

@@ -11,7 +11,7 @@
 
 #include "audio/Sound.h"
 #include "entities/Entity.h"
-#include "game/Game.h"
+#include "render/Resources.h"
 
 #include <array>
 #include <cstdint>

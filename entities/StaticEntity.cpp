@@ -1,20 +1,19 @@
 // StaticEntity -- solid or decorative scenery.
 #include "entities/StaticEntity.h"
 
-#include "entities/AABB.h"
-#include "game/Game.h"
+#include "core/AABB.h"
 #include "render/LightedAnimation2D.h"
+#include "render/Resources.h"
 
 namespace {
 
 LightedAnimation2D* MakeStrip(const std::string& textureName, int frames, float frameDelay) {
-    Game& game = Game::Instance();
     const int32_t count = frames > 0 ? frames : 1;
     const std::vector<FrameTable> tables =
-        Game::BuildFrameTables({{static_cast<float>(count), frameDelay}});
-    return new LightedAnimation2D(game.GetQuadMesh(count), game.GetTexture(textureName, true),
-                                  game.GetTexture(Game::NormalMapName(textureName), true),
-                                  tables.front());
+        Resources::BuildFrameTables({{static_cast<float>(count), frameDelay}});
+    return new LightedAnimation2D(
+        Resources::GetQuadMesh(count), Resources::GetTexture(textureName, true),
+        Resources::GetTexture(Resources::NormalMapName(textureName), true), tables.front());
 }
 
 } // namespace

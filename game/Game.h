@@ -1,14 +1,17 @@
 // Game.h -- the application object: start-up, main loop and shut-down, the
-// current and pending scene, the resource caches, the input tests that
-// combine keyboard and pad, the options and the slow-motion time scale.
+// current and pending scene, the options. It sits on top of every other
+// layer; nothing below includes it. The caches, the input tests, the clock
+// and the sound live in their own modules (render/Resources.h,
+// core/Runtime.h, audio/Audio.h); Game keeps their familiar names as thin
+// forwards for the main loop, tools and tests.
 //
-// One instance, reached everywhere through Game::Instance().
+// One instance, reached through Game::Instance().
 #pragma once
 
-#include "audio/AudioSystem.h"
-#include "audio/Sound.h"
-#include "game/GamePad.h"
-#include "game/Vec2.h"
+#include "audio/Audio.h"
+#include "core/Runtime.h"
+#include "render/FontAtlas.h"
+#include "render/Resources.h"
 #include "world/LevelCatalogue.h"
 
 #include <cstdint>
@@ -18,17 +21,6 @@
 #include <vector>
 
 class Scene;
-class FontAtlas;
-struct QNGfxMesh;
-struct QNGfxTexture;
-
-// One frame of an animation strip.
-struct FrameRecord {
-    float offset;   // horizontal texture offset: index / frame count
-    int32_t index;  // frame index in the strip
-    float duration; // seconds
-};
-using FrameTable = std::vector<FrameRecord>;
 
 class Game {
 public:
@@ -46,29 +38,37 @@ public:
     // scaled frame time, returns the scaled dt clamped to [0, 1/15] s.
     float AdvanceClock(double frameTime);
 
-    // Resource caches: everything asked for twice is shared.
-    // Unit quad (-0.5..0.5) showing one of `columns` equal strip columns.
-    QNGfxMesh* GetQuadMesh(int32_t columns);
-    std::vector<QNGfxMesh*> GetQuadMeshes(const std::vector<int32_t>& columns);
-    // Image by name: "assets/" + name when underAssets; nearest, clamped.
-    QNGfxTexture* GetTexture(const std::string& name, bool underAssets);
-    std::vector<QNGfxTexture*> GetTextures(const std::vector<std::string>& names);
-    // Each inner list: frame count, then one duration per frame (or one
-    // duration for all).
-    static std::vector<FrameTable> BuildFrameTables(const std::vector<std::vector<float>>& lists);
-    // "name.png" -> "name_n.png"
-    static std::string NormalMapName(const std::string& fileName);
-    // Sound file "./assets/sounds/" + fileName, cached by the bare file name;
-    // music is asked for as a stream. A file that cannot be loaded gives a
-    // silent Sound and is tried again on the next request.
-    Sound GetSound(const std::string& fileName, bool stream);
+    // Forwards to the render caches (render/Resources.h).
+    QNGfxMesh* GetQuadMesh(int32_t columns) { return Resources::GetQuadMesh(columns); }
+    std::vector<QNGfxMesh*> GetQuadMeshes(const std::vector<int32_t>& columns) {
+        return Resources::GetQuadMeshes(columns);
+    }
+    QNGfxTexture* GetTexture(const std::string& name, bool underAssets) {
+        return Resources::GetTexture(name, underAssets);
+    }
+    std::vector<QNGfxTexture*> GetTextures(const std::vector<std::string>& names) {
+        return Resources::GetTextures(names);
+    }
+    static std::vector<FrameTable> BuildFrameTables(const std::vector<std::vector<float>>& lists) {
+        return Resources::BuildFrameTables(lists);
+    }
+    static std::string NormalMapName(const std::string& fileName) {
+        return Resources::NormalMapName(fileName);
+    }
+    // Forward to the sound cache (audio/Audio.h).
+    Sound GetSound(const std::string& fileName, bool stream) {
+        return Audio::GetSound(fileName, stream);
+    }
 
-    // Input tests: pad first, then the keyboard (virtual-key codes).
-    bool IsHeld(uint16_t buttonMask, uint8_t key) const;
-    bool IsTriggered(uint16_t buttonMask, uint8_t key) const;
-    bool AnyKeyHeld() const;
-    // Cursor with the origin at the screen centre, y up, render units.
-    Vec2 CursorToScreen() const;
+    // Forwards to the input tests (core/Runtime.h).
+    bool IsHeld(uint16_t buttonMask, uint8_t key) const {
+        return Runtime::Get().IsHeld(buttonMask, key);
+    }
+    bool IsTriggered(uint16_t buttonMask, uint8_t key) const {
+        return Runtime::Get().IsTriggered(buttonMask, key);
+    }
+    bool AnyKeyHeld() const { return Runtime::Get().AnyKeyHeld(); }
+    Vec2 CursorToScreen() const { return Runtime::Get().CursorToScreen(); }
 
     // Options toggles: act at most once per second of toggleCooldown.
     void ToggleFullScreen();
@@ -94,31 +94,32 @@ public:
     Scene* currentScene = nullptr; // owned
     Scene* nextScene = nullptr;    // owned; non-null requests a switch
     bool running = false;
-    std::unordered_map<int32_t, QNGfxMesh*> meshCache;
-    std::unordered_map<std::string, QNGfxTexture*> textureCache;
-    GamePad gamePad;
-    FontAtlas* font = nullptr; // owned: the shared font, "PixAntiqua.ttf", from Init
-    // Sound: the output device, the group every game sound plays in, its
-    // low-pass (cut-off in hertz, lowered in slow motion) and the loaded
-    // sounds by file name. Silent throughout when there is no device.
-    AudioSystem audioSystem;
-    ChannelGroup gameSounds;
-    LowPassFilter lowPassDsp;
-    std::unordered_map<std::string, SoundData*> soundCache;
-    // The menus' cursor sounds, shared by every window.
-    Sound cursorMoveSound;   // "cursor_move.wav"
-    Sound cursorSelectSound; // "cursor_select.wav", at half volume
+    FontAtlas*& font = FontAtlas::Shared(); // owned: "PixAntiqua.ttf", from Init
 
-    float volume = 1.0f; // master volume 0..1
-    bool muted = false;
-    int32_t screenWidth = 0;    // window width in settings; half of it after Init
-    int32_t screenHeight = 0;   // window height in settings; half of it after Init
-    float invHalfWidth = 0.0f;  // 1 / screenWidth after Init
-    float invHalfHeight = 0.0f; // 1 / screenHeight after Init
-    bool fullscreen = true;
-    float toggleCooldown = 0.0f; // seconds since the last options toggle
-    float timeScale = 1.0f;      // slow motion below 1
-    LevelCatalogue levels;       // the story's levels and the save game
+    // The shared state of the lower layers, under the names the main loop
+    // and the tests know. They are views: the modules own the values.
+    std::unordered_map<int32_t, QNGfxMesh*>& meshCache = Resources::MeshCache();
+    std::unordered_map<std::string, QNGfxTexture*>& textureCache = Resources::TextureCache();
+    GamePad& gamePad = Runtime::Get().gamePad;
+    AudioSystem& audioSystem = Audio::State().audioSystem;
+    ChannelGroup& gameSounds = Audio::State().gameSounds;
+    LowPassFilter& lowPassDsp = Audio::State().lowPassDsp;
+    std::unordered_map<std::string, SoundData*>& soundCache = Audio::State().soundCache;
+    Sound& cursorMoveSound = Audio::State().cursorMoveSound;
+    Sound& cursorSelectSound = Audio::State().cursorSelectSound;
+    float& volume = Audio::State().volume; // master volume 0..1
+    bool& muted = Audio::State().muted;
+    // The window size from the settings until Init halves it into the
+    // render half-size every layer reads.
+    int32_t& screenWidth = Runtime::Get().screenWidth;
+    int32_t& screenHeight = Runtime::Get().screenHeight;
+    float& invHalfWidth = Runtime::Get().invHalfWidth;
+    float& invHalfHeight = Runtime::Get().invHalfHeight;
+    float& timeScale = Runtime::Get().timeScale;      // slow motion below 1
+    LevelCatalogue& levels = LevelCatalogue::Story(); // the story's levels and the save game
+
+    bool& fullscreen = Runtime::Get().fullscreen;
+    float& toggleCooldown = Runtime::Get().toggleCooldown; // seconds since the last options toggle
     bool restart = false;
 
     // Makes the first scene; a splash normally, tests put their own.

@@ -3,7 +3,7 @@
 // frames[k]. A one-shot stops on its last frame with `playing` false.
 #pragma once
 
-#include "game/Game.h"
+#include "render/Resources.h"
 #include "render/Sprite2D.h"
 
 #include <cstdint>

@@ -1,16 +1,14 @@
 // Camera -- the room's smoothed follower.
 #include "render/Camera.h"
-
-#include "game/Game.h"
+#include "core/Runtime.h"
 
 namespace {
 constexpr float kDeadZoneSq = 25.0f; // the camera ignores moves of 5 units or less
 } // namespace
 
 Camera::Camera() {
-    const Game& game = Game::Instance();
-    halfExtent = {static_cast<float>(game.screenWidth) * 0.5f,
-                  static_cast<float>(game.screenHeight) * 0.5f};
+    halfExtent = {static_cast<float>(Runtime::Get().screenWidth) * 0.5f,
+                  static_cast<float>(Runtime::Get().screenHeight) * 0.5f};
 }
 
 void Camera::Update(float dt) {

@@ -2,7 +2,7 @@
 // stays put while the target is within 5 units of it.
 #pragma once
 
-#include "entities/GameObject.h"
+#include "core/GameObject.h"
 
 class Camera : public GameObject {
 public:

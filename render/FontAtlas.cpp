@@ -47,6 +47,11 @@ Coverage CopyBitmap(const FT_Bitmap& bitmap) {
 
 } // namespace
 
+FontAtlas*& FontAtlas::Shared() {
+    static FontAtlas* shared = nullptr;
+    return shared;
+}
+
 bool FontAtlas::InitLibrary() {
     if (FONT.library)
         return true;

@@ -16,6 +16,9 @@
 
 class FontAtlas {
 public:
+    // The font every text of the game is drawn with; the application owns
+    // it (set once the window exists, null before).
+    static FontAtlas*& Shared();
     static constexpr uint32_t kFirstCode = 32;
     static constexpr uint32_t kLastCode = 255;
     static constexpr int32_t kPixelHeight = 12;

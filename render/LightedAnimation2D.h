@@ -18,6 +18,11 @@ public:
                        const std::vector<QNGfxTexture*>& normalTextures,
                        const std::vector<FrameTable>& frames, float width, float height);
     ~LightedAnimation2D() override;
+    // The strips `files` (names under assets/, as the asset table lists
+    // them) with their normal maps, frame counts and timing from the table,
+    // drawn at width x height.
+    static LightedAnimation2D* FromAssets(const std::vector<std::string>& files, float width,
+                                          float height);
 
     // Mode 0: the diffuse strip with the tint. Mode 1: the normal strip with
     // white at the tint's opacity, so a fading sprite fades out of the

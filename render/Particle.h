@@ -2,7 +2,7 @@
 // free ones that every particle system takes from and gives back to.
 #pragma once
 
-#include "game/Vec2.h"
+#include "core/Vec2.h"
 #include "render/RenderColor.h"
 
 #include <cstddef>

@@ -8,7 +8,7 @@
 // vector is zero (a missing `Color` is opaque white).
 #pragma once
 
-#include "game/Vec2.h"
+#include "core/Vec2.h"
 #include "render/RenderColor.h"
 
 #include <string>

@@ -1,9 +1,9 @@
 // ParticleSystem -- emitters drawing from the shared particle pool.
 #include "render/ParticleSystem.h"
 
+#include "core/GameObject.h"
 #include "engine/QNGraphics.h"
-#include "entities/GameObject.h"
-#include "game/Game.h"
+#include "render/Resources.h"
 
 #include <cmath>
 #include <random>
@@ -33,10 +33,9 @@ float Uniform(const Vec2& range) {
 
 ParticleSystem::ParticleSystem(const std::string& name, bool start, const Vec2& at)
     : config(&ParticleConfig::Get(name)), origin(at) {
-    Game& game = Game::Instance();
     if (!config->texture.empty())
-        texture = game.GetTexture(config->texture, false);
-    mesh = game.GetQuadMesh(1);
+        texture = Resources::GetTexture(config->texture, false);
+    mesh = Resources::GetQuadMesh(1);
     if (start)
         Start();
 }
@@ -137,16 +136,16 @@ void ParticleSystem::Draw() {
     if (config->additive)
         QNGfxSetBlendMode(2);
     if (texture) {
-        QNGfxSetRenderMode(2);
+        QNGfxSetRenderMode(QN_RENDER_TEXTURE);
         QNGfxTextureSet(texture, 0.0f, 0.0f);
     } else {
-        QNGfxSetRenderMode(1);
+        QNGfxSetRenderMode(QN_RENDER_COLOR);
     }
     for (const Particle* p : particles) {
         QNGfxSetTransform(p->transform);
         QNGfxSetTintColor(p->color.r, p->color.g, p->color.b, p->color.a);
         QNGfxMeshDraw(mesh, 3);
     }
-    QNGfxSetRenderMode(2);
+    QNGfxSetRenderMode(QN_RENDER_TEXTURE);
     QNGfxSetBlendMode(1);
 }

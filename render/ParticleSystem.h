@@ -3,7 +3,7 @@
 // their opacity reaches zero. Owners update and draw it and move `origin`.
 #pragma once
 
-#include "game/Vec2.h"
+#include "core/Vec2.h"
 #include "render/Particle.h"
 #include "render/ParticleConfig.h"
 

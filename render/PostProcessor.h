@@ -9,7 +9,7 @@
 //   6 RGB lit scene            7 RGB final image
 #pragma once
 
-#include "game/Vec2.h"
+#include "core/Vec2.h"
 #include "render/GpuBuffer.h"
 #include "render/Programs.h"
 #include "render/RenderColor.h"

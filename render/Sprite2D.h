@@ -3,7 +3,7 @@
 // Game's caches and are shared, never owned.
 #pragma once
 
-#include "entities/GameObject.h"
+#include "core/GameObject.h"
 #include "render/RenderColor.h"
 
 #include <vector>

@@ -1,8 +1,8 @@
 // TextSprite -- text meshes from the font atlas.
 #include "render/TextSprite.h"
 
-#include "game/Game.h"
-#include "game/Tween.h"
+#include "core/Runtime.h"
+#include "core/Tween.h"
 #include "render/FontAtlas.h"
 #include "render/PostProcessor.h"
 
@@ -46,7 +46,7 @@ void TextSprite::Layout(const Vec2& windowPosition, const Vec2& windowScale, flo
     position = windowPosition + offset;
     scale = windowScale + scaleOffset;
     dirty = 1;
-    color[3] = fadingOut ? opacity : opacityIn;
+    color[3] = opacityIn;
     RebuildMesh();
 }
 
@@ -64,7 +64,6 @@ void TextSprite::RebuildMesh() {
         Graphics::IndexBufferObject::count = 0;
         return;
     }
-    const Game& game = Game::Instance();
     const float sx = scale.x;
     const float sy = scale.y;
     const float lineHeight = static_cast<float>(font->atlasHeight);
@@ -89,14 +88,14 @@ void TextSprite::RebuildMesh() {
         width = fixedWidth;
 
     // The block is centred on the position; the first baseline is y0.
-    const float px = position.x - static_cast<float>(game.screenWidth / 2);
-    const float py = position.y - static_cast<float>(game.screenHeight / 2);
+    const float px = position.x - static_cast<float>(Runtime::Get().screenWidth / 2);
+    const float py = position.y - static_cast<float>(Runtime::Get().screenHeight / 2);
     const float x0 = px - std::floor(width / 2.0f);
     // Whole pixels, as for x: with an odd line height a half-pixel baseline
     // would drop a row of every glyph.
     const float y0 = py + std::floor(height / 2.0f);
-    const float invW = game.invHalfWidth;
-    const float invH = game.invHalfHeight;
+    const float invW = Runtime::Get().invHalfWidth;
+    const float invH = Runtime::Get().invHalfHeight;
     const float atlasW = static_cast<float>(font->atlasWidth);
 
     float penX = x0, penY = y0;

@@ -1,12 +1,10 @@
 // TextSprite.h -- a line (or block) of text drawn from the font atlas: a
 // strip of glyph quads in its own vertex and index buffers, centred on its
-// position. It is also a UI element, so windows lay it out, highlight it
-// and click it.
+// position. Windows hold it as a UI element through UIText (ui/UIText.h).
 #pragma once
 
-#include "entities/GameObject.h"
+#include "core/GameObject.h"
 #include "render/GpuBuffer.h"
-#include "ui/UIElement.h"
 
 #include <cstdint>
 #include <string>
@@ -14,8 +12,9 @@
 
 class FontAtlas;
 
+class PostProcessor;
+
 class TextSprite : public GameObject,
-                   public UIElement,
                    public Graphics::VertexBufferObject,
                    public Graphics::IndexBufferObject {
 public:
@@ -35,12 +34,15 @@ public:
     // scaleOffset = scale = v.
     void SetScale(const Vec2& v);
 
-    void Layout(const Vec2& windowPosition, const Vec2& windowScale, float opacity) override;
-    void Draw(PostProcessor* postProcessor) override;
+    // Places the text at its offset from the window's centre, scaled by the
+    // window's content scale plus scaleOffset, at `opacity`; rebuilds it.
+    void Layout(const Vec2& windowPosition, const Vec2& windowScale, float opacity);
+    // Draws into the post-processor's overlay.
+    void Draw(PostProcessor* postProcessor);
     // (width, height) of the last build: height is negative, -line height x
     // scale for one line.
-    Vec2 GetSize() const override { return {width, height}; }
-    Vec2 GetPosition() const override { return position; }
+    Vec2 GetSize() const { return {width, height}; }
+    Vec2 GetPosition() const { return position; }
 
     // Lays the text out and uploads both buffers.
     void RebuildMesh();

@@ -1,9 +1,6 @@
 // DeathWindow -- restart or leave after Blade has died.
 #include "ui/DeathWindow.h"
-
-#include "game/Game.h"
-#include "ui/MainMenu.h"
-#include "world/LevelScene.h"
+#include "core/SceneRequest.h"
 
 namespace {
 constexpr RenderColor kClear{0.0f, 0.0f, 0.0f, 0.0f};
@@ -17,12 +14,11 @@ DeathWindow::DeathWindow() : Window(0.0f, 0.0f, 120.0f, 40.0f, kClear) {
         [this] {
             Open(nullptr, {0.0f, 0.0f}, {50.0f, 75.0f}, kClear, 0.0f, 0.0f);
             // The same level again, from its start.
-            Game::Instance().SetNextScene(new LevelScene());
+            RequestScene(SceneId::Level);
         },
         false);
     AddButton(
-        "Back to menu ", {0.0f, -35.0f}, [] { Game::Instance().SetNextScene(new MainMenu()); },
-        false);
+        "Back to menu ", {0.0f, -35.0f}, [] { RequestScene(SceneId::MainMenu); }, false);
 }
 
 DeathWindow::~DeathWindow() = default;

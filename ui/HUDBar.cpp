@@ -1,8 +1,8 @@
 // HUDBar -- fill bars with an attention pulse.
 #include "ui/HUDBar.h"
 
-#include "game/Game.h"
-#include "game/Tween.h"
+#include "core/Tween.h"
+#include "render/Resources.h"
 
 #include <cmath>
 
@@ -13,8 +13,8 @@ constexpr float kPulseSpeed = 8.0f; // radians per second: a cycle every 0.785 s
 
 HUDBar::HUDBar(float leftEnd, float centreY, float width, float thickness, const RenderColor& base,
                const RenderColor& pulse)
-    : Sprite2D(Game::Instance().GetQuadMesh(1), Game::Instance().GetTexture("bar_color.png", true),
-               width, thickness, base),
+    : Sprite2D(Resources::GetQuadMesh(1), Resources::GetTexture("bar_color.png", true), width,
+               thickness, base),
       left(leftEnd), y(centreY), fullWidth(width), height(thickness), baseColor(base),
       pulseColor(pulse) {
     SetPosition(leftEnd, centreY);

@@ -1,12 +1,12 @@
 // MainMenuWindow -- the pages of the main menu and what their entries do.
 #include "ui/MainMenuWindow.h"
 
-#include "game/CreditsScene.h"
-#include "game/Game.h"
-#include "game/Tween.h"
-#include "render/TextSprite.h"
-#include "ui/MainMenu.h"
-#include "world/LevelScene.h"
+#include "core/SceneRequest.h"
+#include "core/Tween.h"
+#include "render/FadeTransition.h"
+#include "render/Resources.h"
+#include "ui/UIText.h"
+#include "world/LevelCatalogue.h"
 
 #include <fstream>
 #include <utility>
@@ -21,18 +21,17 @@ constexpr Vec2 kTitleScale{1.1f, 1.1f};
 
 // There is something to continue only when a save can be read.
 bool SaveExists() {
-    return std::ifstream(Game::Instance().levels.savePath).good();
+    return std::ifstream(LevelCatalogue::Story().savePath).good();
 }
 
-// A story level from the catalogue's current level.
-Scene* NewStoryLevel() {
-    Game::Instance().levels.endless = false;
-    return new LevelScene();
+// The next level played is the story's current level.
+void ChooseStory() {
+    LevelCatalogue::Story().endless = false;
 }
 
 // A greyed entry: shown, but navigation and the mouse pass it by.
 void AddInert(Window& window, const std::string& text, const Vec2& offset) {
-    TextSprite* sprite = window.AddText(text, offset);
+    UIText* sprite = window.AddText(text, offset);
     for (int i = 0; i < 4; ++i)
         sprite->color[i] = kGrey[i];
 }
@@ -41,8 +40,8 @@ void AddInert(Window& window, const std::string& text, const Vec2& offset) {
 
 MainMenuWindow::MainMenuWindow()
     : Window(0.0f, 0.0f, 50.0f, 100.0f, kClear),
-      title(Game::Instance().GetQuadMesh(1), Game::Instance().GetTexture("title.png", true), 357.0f,
-            185.0f, {1.0f, 1.0f, 1.0f, 1.0f}) {
+      title(Resources::GetQuadMesh(1), Resources::GetTexture("title.png", true), 357.0f, 185.0f,
+            {1.0f, 1.0f, 1.0f, 1.0f}) {
     title.SetPosition(-70.0f, 0.0f);
     ShowMain();
 }
@@ -65,7 +64,7 @@ void MainMenuWindow::ShowMain() {
     FadeOutElements();
     if (SaveExists())
         AddButton(
-            "Continue", {0.0f, 75.0f}, [] { FadeToScene(NewStoryLevel); }, false);
+            "Continue", {0.0f, 75.0f}, [] { FadeToScene(SceneId::Level, ChooseStory); }, false);
     else
         AddInert(*this, "Continue", {0.0f, 75.0f});
     AddButton(
@@ -85,8 +84,7 @@ void MainMenuWindow::ShowMain() {
         },
         false);
     AddButton(
-        "Credits", {0.0f, -45.0f},
-        [] { FadeToScene([] { return static_cast<Scene*>(new CreditsScene()); }); }, false);
+        "Credits", {0.0f, -45.0f}, [] { FadeToScene(SceneId::Credits); }, false);
     AddButton(
         "Quit game", {0.0f, -75.0f},
         [this] {
@@ -108,19 +106,19 @@ void MainMenuWindow::ShowQuestion(const std::string& question, std::function<voi
 
 void MainMenuWindow::ShowStartQuestion() {
     ShowQuestion("Do you want to start the game?", [] {
-        FadeToScene([] {
+        FadeToScene(SceneId::Level, [] {
             // A new game starts over from the first level, and says so in
             // the save before anything else can go wrong.
-            LevelCatalogue& levels = Game::Instance().levels;
+            LevelCatalogue& levels = LevelCatalogue::Story();
             levels.currentLevel = 0;
             levels.Save();
-            return NewStoryLevel();
+            ChooseStory();
         });
     });
 }
 
 void MainMenuWindow::ShowExitQuestion() {
-    ShowQuestion("Do you want to exit the game?", [] { Game::Instance().running = false; });
+    ShowQuestion("Do you want to exit the game?", [] { RequestQuit(); });
 }
 
 void MainMenuWindow::ShowOptions() {

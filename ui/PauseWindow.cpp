@@ -1,7 +1,6 @@
 // PauseWindow -- the paused game's menu and its options page.
 #include "ui/PauseWindow.h"
-
-#include "ui/MainMenu.h"
+#include "render/FadeTransition.h"
 
 namespace {
 constexpr RenderColor kClear{0.0f, 0.0f, 0.0f, 0.0f};
@@ -31,8 +30,7 @@ void PauseWindow::ShowMain() {
     AddButton(
         "Options", {0.0f, -20.0f}, [this] { ShowOptions(); }, false);
     AddButton(
-        "Quit ", {0.0f, -50.0f},
-        [] { FadeToScene([] { return static_cast<Scene*>(new MainMenu()); }); }, false);
+        "Quit ", {0.0f, -50.0f}, [] { FadeToScene(SceneId::MainMenu); }, false);
 }
 
 void PauseWindow::ShowOptions() {

@@ -1,14 +1,14 @@
 // PlayerHUD -- the health and special bars of the player.
 #include "ui/PlayerHUD.h"
-
-#include "game/Game.h"
+#include "core/Runtime.h"
+#include "render/Resources.h"
 
 namespace {
 float HalfRenderWidth() {
-    return static_cast<float>(Game::Instance().screenWidth) / 2.0f;
+    return static_cast<float>(Runtime::Get().screenWidth) / 2.0f;
 }
 float HalfRenderHeight() {
-    return static_cast<float>(Game::Instance().screenHeight) / 2.0f;
+    return static_cast<float>(Runtime::Get().screenHeight) / 2.0f;
 }
 } // namespace
 
@@ -19,9 +19,8 @@ PlayerHUD::PlayerHUD()
              {1.0f, 0.6f, 0.6f, 1.0f}),
       special(30.0f - halfWidth, halfHeight - 40.0f, 100.0f, 8.0f, {0.2f, 0.2f, 1.0f, 1.0f},
               {0.4f, 0.4f, 0.9f, 1.0f}),
-      frame(Game::Instance().GetQuadMesh(1),
-            Game::Instance().GetTexture("ui_playerhud_frame.png", true), 120.0f, 33.0f,
-            {1.0f, 1.0f, 1.0f, 1.0f}) {
+      frame(Resources::GetQuadMesh(1), Resources::GetTexture("ui_playerhud_frame.png", true),
+            120.0f, 33.0f, {1.0f, 1.0f, 1.0f, 1.0f}) {
     frame.SetPosition(74.0f - halfWidth, halfHeight - 32.0f);
 }
 

@@ -2,8 +2,8 @@
 // fade that removes an element from its window.
 #include "ui/UIElement.h"
 
-#include "game/Game.h"
-#include "game/Tween.h"
+#include "audio/Audio.h"
+#include "core/Tween.h"
 
 #include <utility>
 
@@ -37,7 +37,7 @@ void UIElement::SetSelected(bool state, bool sticky) {
     if (!onSelect)
         return;
     if (state)
-        PlayOnce(Game::Instance().cursorMoveSound);
+        PlayOnce(Audio::State().cursorMoveSound);
     selected = state;
     stickySelection = sticky;
     Invoke(onSelect, this, state);
@@ -54,7 +54,7 @@ void UIElement::SetPressed(bool state) {
         pressed = state;
         Invoke(onPress, this, state);
     }
-    PlayOnce(Game::Instance().cursorSelectSound);
+    PlayOnce(Audio::State().cursorSelectSound);
 }
 
 void UIElement::FadeOut() {

@@ -3,7 +3,7 @@
 // neither callback is not interactive; one with callbacks is a button.
 #pragma once
 
-#include "game/Vec2.h"
+#include "core/Vec2.h"
 
 #include <functional>
 

@@ -1,14 +1,17 @@
 // Window -- framed menus with keyboard, pad and mouse navigation.
 #include "ui/Window.h"
 
+#include "core/GamePad.h"
+#include "core/Runtime.h"
+#include "core/Tween.h"
 #include "engine/QNGraphics.h"
 #include "engine/QNInput.h"
 #include "engine/QNKeys.h"
-#include "game/Game.h"
-#include "game/GamePad.h"
-#include "game/Tween.h"
+#include "render/FontAtlas.h"
+#include "render/Resources.h"
 #include "render/Sprite2D.h"
-#include "render/TextSprite.h"
+#include "ui/Options.h"
+#include "ui/UIText.h"
 
 #include <cmath>
 #include <utility>
@@ -35,11 +38,10 @@ float Round(float v) {
 
 Window::Window(float x, float y, float width, float height, const RenderColor& color)
     : transform{1, 0, 0, 0, 1, 0, 0, 0, 1}, position{x, y}, size{width, height},
-      mesh(Game::Instance().GetQuadMesh(1)), background{color.r, color.g, color.b, color.a} {
-    Game& game = Game::Instance();
-    QNGfxMesh* quad = game.GetQuadMesh(1);
-    QNGfxTexture* pipe = game.GetTexture("frame_pipe.png", true);
-    QNGfxTexture* corner = game.GetTexture("frame_corner.png", true);
+      mesh(Resources::GetQuadMesh(1)), background{color.r, color.g, color.b, color.a} {
+    QNGfxMesh* quad = Resources::GetQuadMesh(1);
+    QNGfxTexture* pipe = Resources::GetTexture("frame_pipe.png", true);
+    QNGfxTexture* corner = Resources::GetTexture("frame_corner.png", true);
     for (size_t i = 0; i < 4; ++i) {
         frame[i] = std::make_unique<Sprite2D>(quad, pipe, 1.0f, 3.0f, kWhite);
         // The pipe image lies horizontally; the side edges stand it up.
@@ -86,17 +88,17 @@ void Window::AddElement(UIElement* element) {
     elements.push_back(element);
 }
 
-TextSprite* Window::AddText(const std::string& text, const Vec2& offset, const Vec2& scaleOffset) {
-    auto* sprite = new TextSprite(Game::Instance().font, text);
+UIText* Window::AddText(const std::string& text, const Vec2& offset, const Vec2& scaleOffset) {
+    auto* sprite = new UIText(FontAtlas::Shared(), text);
     sprite->SetOffset(offset);
     sprite->SetScale(scaleOffset);
     AddElement(sprite);
     return sprite;
 }
 
-TextSprite* Window::AddButton(const std::string& text, const Vec2& offset,
-                              std::function<void()> action, bool kept) {
-    TextSprite* sprite = AddText(text, offset);
+UIText* Window::AddButton(const std::string& text, const Vec2& offset, std::function<void()> action,
+                          bool kept) {
+    UIText* sprite = AddText(text, offset);
     sprite->onSelect = [sprite](UIElement*, bool state) { return HighlightText(sprite, state); };
     sprite->onPress = [sprite, kept, act = std::move(action)](UIElement*, bool state) {
         PressFeedbackText(sprite, state);
@@ -114,10 +116,10 @@ void Window::FadeOutElements() {
     }
 }
 
-TextSprite* Window::FindText(const std::string& text) const {
+UIText* Window::FindText(const std::string& text) const {
     const std::u16string wanted(text.begin(), text.end());
     for (UIElement* e : elements) {
-        auto* sprite = dynamic_cast<TextSprite*>(e);
+        auto* sprite = dynamic_cast<UIText*>(e);
         if (sprite && !sprite->fadingOut && sprite->text == wanted)
             return sprite;
     }
@@ -128,9 +130,9 @@ void Window::ShowOptionsPage(std::function<void()> close) {
     FadeOutElements();
     AddText("Options", {0.0f, 50.0f}, {1.1f, 1.1f});
     AddButton(
-        "Toggle Fullscreen", {0.0f, 15.0f}, [] { Game::Instance().ToggleFullScreen(); }, true);
+        "Toggle Fullscreen", {0.0f, 15.0f}, [] { ToggleFullScreen(); }, true);
     AddButton(
-        "Toggle Audio", {0.0f, -15.0f}, [] { Game::Instance().ToggleMute(); }, true);
+        "Toggle Audio", {0.0f, -15.0f}, [] { ToggleMute(); }, true);
     AddButton("Close Options", {0.0f, -45.0f}, std::move(close), false);
     Open(nullptr, {0.0f, 0.0f}, {150.0f, 150.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
 }
@@ -153,7 +155,7 @@ void Window::Update(float dt) {
         Navigate();
 
     const bool button = QNInputCheckCurr(QN_VK_LBUTTON) != 0;
-    const Vec2 cursor = Game::Instance().CursorToScreen();
+    const Vec2 cursor = Runtime::Get().CursorToScreen();
     size_t i = 0;
     while (i < elements.size()) {
         UIElement* e = elements[i];
@@ -217,10 +219,9 @@ int32_t Window::FindInteractive(int32_t from, int32_t step) const {
 }
 
 void Window::Navigate() {
-    Game& game = Game::Instance();
-    const bool up = game.IsTriggered(PAD_UP, QN_VK_UP);
-    const bool down = game.IsTriggered(PAD_DOWN, QN_VK_DOWN);
-    const bool confirm = game.IsHeld(PAD_A, QN_VK_RETURN);
+    const bool up = Runtime::Get().IsTriggered(PAD_UP, QN_VK_UP);
+    const bool down = Runtime::Get().IsTriggered(PAD_DOWN, QN_VK_DOWN);
+    const bool confirm = Runtime::Get().IsHeld(PAD_A, QN_VK_RETURN);
     if (elements.empty())
         return;
 
@@ -301,11 +302,11 @@ void Window::MouseTest(size_t i, const Vec2& cursor, bool button) {
 // Draw
 // ---------------------------------------------------------------------------
 void Window::Draw(PostProcessor* postProcessor) {
-    QNGfxSetRenderMode(1);
+    QNGfxSetRenderMode(QN_RENDER_COLOR);
     QNGfxSetTransform(transform);
     QNGfxSetTintColor(background[0], background[1], background[2], background[3]);
     QNGfxMeshDraw(mesh, 3);
-    QNGfxSetRenderMode(2);
+    QNGfxSetRenderMode(QN_RENDER_TEXTURE);
     for (auto& piece : frame)
         piece->Draw();
     for (UIElement* e : elements)
@@ -315,7 +316,7 @@ void Window::Draw(PostProcessor* postProcessor) {
 // ---------------------------------------------------------------------------
 // Standard button feedback
 // ---------------------------------------------------------------------------
-bool HighlightText(TextSprite* text, bool selected) {
+bool HighlightText(UIText* text, bool selected) {
     RemoveColorTweens(text->color);
     RemoveVec2Tweens(&text->scaleOffset.x);
     AddColorTween(text->color, selected ? kGreen : kWhiteTint, 2, nullptr, 0.2f);
@@ -324,7 +325,7 @@ bool HighlightText(TextSprite* text, bool selected) {
     return true;
 }
 
-void PressFeedbackText(TextSprite* text, bool pressed) {
+void PressFeedbackText(UIText* text, bool pressed) {
     RemoveColorTweens(text->color);
     AddColorTween(text->color, pressed ? kYellow : kRed, 2, nullptr, 0.2f);
 }

@@ -7,7 +7,7 @@
 // state; while it animates it is `busy` and ignores input.
 #pragma once
 
-#include "game/Vec2.h"
+#include "core/Vec2.h"
 #include "render/RenderColor.h"
 #include "ui/UIElement.h"
 
@@ -19,7 +19,7 @@
 
 class PostProcessor;
 class Sprite2D;
-class TextSprite;
+class UIText;
 struct QNGfxMesh;
 
 class Window {
@@ -44,13 +44,13 @@ public:
     void Draw(PostProcessor* postProcessor);
 
     // A line of text at `offset` from the centre; not interactive.
-    TextSprite* AddText(const std::string& text, const Vec2& offset,
-                        const Vec2& scaleOffset = {0.0f, 0.0f});
+    UIText* AddText(const std::string& text, const Vec2& offset,
+                    const Vec2& scaleOffset = {0.0f, 0.0f});
     // A text button with the standard highlight and press feedback; `action`
     // runs on release. A button that is not `kept` is dropped by its own
     // release, so it cannot fire twice while the window changes page.
-    TextSprite* AddButton(const std::string& text, const Vec2& offset, std::function<void()> action,
-                          bool kept);
+    UIText* AddButton(const std::string& text, const Vec2& offset, std::function<void()> action,
+                      bool kept);
     // Every element still shown starts fading out (a page is replaced).
     void FadeOutElements();
     // The options page, the same in every menu: the full-screen and audio
@@ -58,7 +58,7 @@ public:
     // runs `close`. The window opens to 150 x 150 at the centre.
     void ShowOptionsPage(std::function<void()> close);
     // The text line showing `text` that is not fading out, or null.
-    TextSprite* FindText(const std::string& text) const;
+    UIText* FindText(const std::string& text) const;
     // Its content is visible or still fading (content opacity not zero): a
     // paused level stays paused meanwhile.
     bool Showing() const;
@@ -93,6 +93,6 @@ protected:
 
 // The standard highlight of a text button: green and larger while
 // highlighted, white and normal otherwise. Stays installed.
-bool HighlightText(TextSprite* text, bool selected);
+bool HighlightText(UIText* text, bool selected);
 // The standard press feedback: yellow while held, red once released.
-void PressFeedbackText(TextSprite* text, bool pressed);
+void PressFeedbackText(UIText* text, bool pressed);

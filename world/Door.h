@@ -2,7 +2,7 @@
 // touches to walk into the target room, with its entry line and its rules.
 #pragma once
 
-#include "entities/Line2D.h"
+#include "core/Line2D.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // LevelCatalogue -- the story's levels and the save game.
 #include "world/LevelCatalogue.h"
 
-#include "game/Settings.h"
+#include "core/Settings.h"
 #include "world/XmlRead.h"
 
 #include <tinyxml2.h>
@@ -23,6 +23,11 @@ LevelCatalogue::LevelCatalogue(const std::string& name) : fileName(name) {
     }
     loaded = true;
     ReadSave();
+}
+
+LevelCatalogue& LevelCatalogue::Story() {
+    static LevelCatalogue story("levels.xml");
+    return story;
 }
 
 void LevelCatalogue::ReadSave() {

@@ -13,6 +13,9 @@ public:
     // throws: a missing or broken catalogue is reported by Require() when a
     // level is about to start.
     explicit LevelCatalogue(const std::string& fileName);
+    // The story's catalogue, read from "levels.xml" on first use (a missing
+    // file is reported when a level starts, not here).
+    static LevelCatalogue& Story();
 
     // Throws "Cannot find <file name>" when the catalogue could not be read.
     void Require() const;

@@ -3,7 +3,7 @@
 // nothing each frame; a torch (Torch.h) flickers and draws a picture.
 #pragma once
 
-#include "game/Vec2.h"
+#include "core/Vec2.h"
 #include "render/RenderColor.h"
 
 class Camera;

@@ -2,7 +2,7 @@
 // between rooms.
 #include "world/Room.h"
 
-#include "entities/Circle2D.h"
+#include "core/Circle2D.h"
 #include "entities/Player.h"
 
 #include <algorithm>

@@ -1,10 +1,8 @@
 // RoomContents -- a room's entities, torches and camera.
 #include "world/RoomContents.h"
 
-#include "entities/Gate.h"
+#include "core/Runtime.h"
 #include "entities/Player.h"
-#include "entities/StaticEntity.h"
-#include "game/Game.h"
 #include "render/LightedAnimation2D.h"
 
 #include <filesystem>
@@ -28,47 +26,23 @@ RoomContents::~RoomContents() {
 }
 
 bool RoomContents::SpawnEntity(const RoomObject& object) {
-    switch (object.kind) {
-    case ObjectKind::Torch: {
+    // Torches are the room's lights, kept apart from the entity list.
+    if (object.kind == ObjectKind::Torch) {
         auto torch = std::make_unique<Torch>(object.String("Particles"));
         torch->center = object.position;
         torch->ReadProperties(object);
         torches.push_back(std::move(torch));
         return true;
     }
-    case ObjectKind::Player: {
-        auto* blade = new Player(id);
-        blade->SetPosition(object.position);
-        player = blade;
-        entities.push_back(blade);
-        return true;
-    }
-    case ObjectKind::StaticEntity:
-        entities.push_back(new StaticEntity(id, object.tile.source, object.position,
-                                            {object.tile.width, object.tile.height},
-                                            object.Bool("Collidable"), 1, 0.0f));
-        return true;
-    case ObjectKind::Gate:
-        entities.push_back(new Gate(id, RoomImageName(object.String("TextureName")),
-                                    object.position, object.size, object.Int("Frames"),
-                                    object.Float("FrameDelay")));
-        return true;
-    case ObjectKind::Door: // doors are part of the map itself
+    if (!object.rule || !object.rule->spawn)
         return false;
-    // Enemies, characters, props and triggers arrive with their classes.
-    case ObjectKind::RefillStation:
-    case ObjectKind::WindowNPC:
-    case ObjectKind::DialogNPC:
-    case ObjectKind::BasicEnemy:
-    case ObjectKind::BiohazardEnemy:
-    case ObjectKind::HeavyEnemy:
-    case ObjectKind::Dummy:
-    case ObjectKind::Commander:
-    case ObjectKind::SliceableEntity:
-    case ObjectKind::TriggerLine:
+    Entity* entity = object.rule->spawn(id, object);
+    if (!entity)
         return false;
-    }
-    return false;
+    if (entity->kind == KindPlayer)
+        player = static_cast<Player*>(entity);
+    entities.push_back(entity);
+    return true;
 }
 
 void RoomContents::PlaceCamera() {
@@ -94,7 +68,7 @@ void RoomContents::UpdateContents(float dt) {
 }
 
 Door* RoomContents::FindCrossedDoor(Player& walker) {
-    if (!(Game::Instance().timeScale > 0.999f) || walker.state == PlayerSlash)
+    if (!(Runtime::Get().timeScale > 0.999f) || walker.state == PlayerSlash)
         return nullptr;
     const Collider2D* body = walker.GetCollider();
     if (!body)

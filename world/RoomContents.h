@@ -27,9 +27,9 @@ public:
     ~RoomContents() override;
 
     // Builds what one object of the room file creates and registers it, as
-    // the map is read. This is the one place where a kind whose class does
-    // not exist yet is skipped (false); such objects stay recorded in
-    // `objects`.
+    // the map is read: torches into `torches`, everything else through the
+    // spawn column of the object table into `entities`. A kind without a
+    // builder is skipped (false) and stays recorded in `objects`.
     bool SpawnEntity(const RoomObject& object) override;
     // Puts the view on the start the map gives (above the player's start).
     void PlaceCamera();

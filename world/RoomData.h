@@ -6,7 +6,7 @@
 // tile k-1. Cleared and refilled by every Load.
 #pragma once
 
-#include "game/Vec2.h"
+#include "core/Vec2.h"
 #include "world/Door.h"
 #include "world/RoomObjects.h"
 

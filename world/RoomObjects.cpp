@@ -3,6 +3,7 @@
 
 #include "world/Door.h"
 #include "world/RoomData.h"
+#include "world/RoomSpawners.h"
 #include "world/TileLayer.h"
 #include "world/XmlRead.h"
 
@@ -16,13 +17,18 @@ namespace LevelMap {
 namespace {
 using P = PropertyType;
 
-// Every group and object name a room file may use, first match wins.
+// Every group and object name a room file may use, first match wins. The
+// spawn column names the function that builds the entity; null marks a kind
+// that is not an entity of the list (torches are lights, doors belong to the
+// map) or whose class the game does not have yet, so it is read and kept in
+// the room's object records but builds nothing.
 const std::vector<ObjectRule> kObjectRules = {
     {"Torches",
      NameMatch::Any,
      nullptr,
      ObjectKind::Torch,
      Placement::Corner,
+     nullptr,
      // The light (colour, strength, range) and the animated picture; a torch
      // that names nothing burns white with the plain torch image.
      {{"Particles", P::String, "embers"},
@@ -34,12 +40,13 @@ const std::vector<ObjectRule> kObjectRules = {
       {"TextureName", P::String, "../prop_torch.png"},
       {"Frames", P::Int, "3"},
       {"FrameDelay", P::Float, "0.2"}}},
-    {"Player", NameMatch::Any, nullptr, ObjectKind::Player, Placement::Corner, {}},
+    {"Player", NameMatch::Any, nullptr, ObjectKind::Player, Placement::Corner, SpawnPlayer, {}},
     {"NPCs",
      NameMatch::Exactly,
      "Station",
      ObjectKind::RefillStation,
      Placement::Centre,
+     nullptr,
      {{"HorizontalFlip", P::Bool, "false"},
       {"GivesHP", P::Bool, "false"},
       {"Automatic", P::Bool, "false"}}},
@@ -48,6 +55,7 @@ const std::vector<ObjectRule> kObjectRules = {
      "WindowNPC",
      ObjectKind::WindowNPC,
      Placement::Centre,
+     nullptr,
      {{"TextureName", P::String, ""},
       {"Frames", P::Int, "0"},
       {"FrameDelay", P::Float, "0"},
@@ -60,6 +68,7 @@ const std::vector<ObjectRule> kObjectRules = {
      nullptr,
      ObjectKind::DialogNPC,
      Placement::Centre,
+     nullptr,
      {{"TextureName", P::String, ""},
       {"Frames", P::Int, "0"},
       {"FrameDelay", P::Float, "0"},
@@ -71,25 +80,35 @@ const std::vector<ObjectRule> kObjectRules = {
      "Enemy",
      ObjectKind::BasicEnemy,
      Placement::Corner,
+     nullptr,
      {{"DisableAttack", P::Bool, "false"}}},
     {"Enemies",
      NameMatch::Exactly,
      "BiohazardEnemy",
      ObjectKind::BiohazardEnemy,
      Placement::Corner,
+     nullptr,
      {}},
-    {"Enemies", NameMatch::Exactly, "HeavyEnemy", ObjectKind::HeavyEnemy, Placement::Corner, {}},
+    {"Enemies",
+     NameMatch::Exactly,
+     "HeavyEnemy",
+     ObjectKind::HeavyEnemy,
+     Placement::Corner,
+     nullptr,
+     {}},
     {"Enemies",
      NameMatch::Exactly,
      "Dummy",
      ObjectKind::Dummy,
      Placement::Corner,
+     nullptr,
      {{"Shootable", P::Bool, "false"}}},
     {"Enemies",
      NameMatch::Exactly,
      "Commander",
      ObjectKind::Commander,
      Placement::Corner,
+     nullptr,
      {{"Dialog", P::Int, "0"}}},
     // The object's name is the target room; 0 is the level's exit.
     {"Doors",
@@ -97,6 +116,7 @@ const std::vector<ObjectRule> kObjectRules = {
      nullptr,
      ObjectKind::Door,
      Placement::Line,
+     nullptr,
      {{"EnterDialog", P::Int, "0"},
       {"EnterDialogTrigger", P::String, ""},
       {"EnterCondition", P::String, ""},
@@ -107,12 +127,14 @@ const std::vector<ObjectRule> kObjectRules = {
      nullptr,
      ObjectKind::SliceableEntity,
      Placement::TileCentre,
+     nullptr,
      {{"DropChance", P::Float, "100"}}},
     {"StaticObjects",
      NameMatch::Unnamed,
      nullptr,
      ObjectKind::StaticEntity,
      Placement::TileCentre,
+     SpawnStaticEntity,
      {{"Collidable", P::Bool, "false"}}},
     // The gate shows frame 0 until the room is clear, then opens.
     {"StaticObjects",
@@ -120,6 +142,7 @@ const std::vector<ObjectRule> kObjectRules = {
      "Gate",
      ObjectKind::Gate,
      Placement::Gate,
+     SpawnGate,
      {{"Frames", P::Int, "1"},
       {"FrameDelay", P::Float, "0"},
       {"TextureName", P::String, "../prop_gate.png"}}},
@@ -129,6 +152,7 @@ const std::vector<ObjectRule> kObjectRules = {
      nullptr,
      ObjectKind::TriggerLine,
      Placement::Line,
+     nullptr,
      {{"Dialog", P::Int, "0"}, {"Trigger", P::String, ""}}},
 };
 
@@ -217,6 +241,7 @@ bool ReadRoomObject(const ObjectRule& rule, const tinyxml2::XMLElement* object,
                     std::map<uint32_t, SpriteTile>& spriteTiles, RoomObject& out) {
     out = RoomObject();
     out.kind = rule.kind;
+    out.rule = &rule;
     out.name = ReadStringAttribute(object, "name");
     const float x = ReadFloatAttribute(object, "x", 0.0f);
     const float y = ReadFloatAttribute(object, "y", 0.0f);

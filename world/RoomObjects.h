@@ -7,13 +7,15 @@
 // positions negate y. Tile objects (with a gid) have their y at the bottom.
 #pragma once
 
-#include "entities/Line2D.h"
-#include "game/Vec2.h"
+#include "core/Line2D.h"
+#include "core/Vec2.h"
 
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
+
+class Entity;
 
 namespace tinyxml2 {
 class XMLElement;
@@ -65,6 +67,10 @@ enum class NameMatch {
 
 enum class PropertyType { Bool, Int, Float, String };
 
+struct RoomObject;
+// Builds the entity an object of the room file creates, for room `roomId`.
+using SpawnFunction = Entity* (*)(int32_t roomId, const RoomObject& object);
+
 struct PropertySpec {
     const char* name;
     PropertyType type;
@@ -77,12 +83,14 @@ struct ObjectRule {
     const char* name; // for NameMatch::Exactly
     ObjectKind kind;
     Placement placement;
+    SpawnFunction spawn; // null: nothing for the entity list (see the table)
     std::vector<PropertySpec> properties;
 };
 
 // One object read from a room file: what it creates and its inputs.
 struct RoomObject {
     ObjectKind kind = ObjectKind::Torch;
+    const ObjectRule* rule = nullptr;              // the rule that read it
     std::string name;                              // the object's name attribute
     Vec2 position{0.0f, 0.0f};                     // world units, placed by the rule
     Vec2 size{0.0f, 0.0f};                         // width, height in pixels

@@ -2,8 +2,8 @@
 // occupancy over a room's tile grid.
 #include "world/RoomPathing.h"
 
-#include "entities/AABB.h"
-#include "entities/Circle2D.h"
+#include "core/AABB.h"
+#include "core/Circle2D.h"
 
 #include <algorithm>
 #include <cmath>

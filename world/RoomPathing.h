@@ -3,6 +3,7 @@
 // enemies over the tile grid, and which cells bodies stand on this frame.
 #pragma once
 
+#include "core/WallHit.h"
 #include "world/RoomData.h"
 
 #include <deque>
@@ -25,12 +26,6 @@ struct PathNode {
     const Collider2D* occupant = nullptr; // the body covering the cell this frame
     bool closed = false;
     bool open = false;
-};
-
-// A correction or a hit point with its flag.
-struct WallHit {
-    Vec2 point{0.0f, 0.0f}; // world units
-    bool hit = false;
 };
 
 class RoomPathing : public virtual RoomData {

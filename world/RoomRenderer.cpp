@@ -2,8 +2,8 @@
 #include "world/RoomRenderer.h"
 
 #include "engine/QNGraphics.h"
-#include "game/Game.h"
 #include "render/PostProcessor.h"
+#include "render/Resources.h"
 
 namespace LevelMap {
 
@@ -49,9 +49,8 @@ std::vector<TileQuad> RoomRenderer::TileQuads() const {
 }
 
 void RoomRenderer::Init() {
-    Game& game = Game::Instance();
-    colorTexture = game.GetTexture(terrainImage, true);
-    normalTexture = game.GetTexture(Game::NormalMapName(terrainImage), true);
+    colorTexture = Resources::GetTexture(terrainImage, true);
+    normalTexture = Resources::GetTexture(Resources::NormalMapName(terrainImage), true);
     FreeMeshes();
     const std::vector<TileQuad> quads = TileQuads();
     for (size_t first = 0; first < quads.size(); first += kQuadsPerMesh) {

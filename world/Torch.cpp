@@ -1,10 +1,10 @@
 // Torch -- flickering wall torches, the lights of every room.
 #include "world/Torch.h"
 
-#include "game/Game.h"
 #include "render/Camera.h"
 #include "render/LightedAnimation2D.h"
 #include "render/ParticleSystem.h"
+#include "render/Resources.h"
 #include "world/RoomContents.h"
 #include "world/RoomObjects.h"
 
@@ -45,14 +45,13 @@ void Torch::ReadProperties(const RoomObject& object) {
     range = baseRange;
     const std::string image = RoomImageName(object.String("TextureName"));
     const int32_t frames = std::max(object.Int("Frames"), 1);
-    Game& game = Game::Instance();
     const std::vector<FrameTable> tables =
-        Game::BuildFrameTables({{static_cast<float>(frames), object.Float("FrameDelay")}});
+        Resources::BuildFrameTables({{static_cast<float>(frames), object.Float("FrameDelay")}});
     picture = std::make_unique<LightedAnimation2D>(
-        std::vector<QNGfxMesh*>{game.GetQuadMesh(frames)},
-        std::vector<QNGfxTexture*>{game.GetTexture(image, true)},
-        std::vector<QNGfxTexture*>{game.GetTexture(Game::NormalMapName(image), true)}, tables,
-        size.x, size.y);
+        std::vector<QNGfxMesh*>{Resources::GetQuadMesh(frames)},
+        std::vector<QNGfxTexture*>{Resources::GetTexture(image, true)},
+        std::vector<QNGfxTexture*>{Resources::GetTexture(Resources::NormalMapName(image), true)},
+        tables, size.x, size.y);
     center += Vec2{size.x / 2.0f, -size.y / 2.0f};
     picture->SetPosition(center);
     position = center + Vec2{0.0f, kLightHeight};

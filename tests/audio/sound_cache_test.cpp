@@ -1,8 +1,10 @@
 // Loading, caching and the game's sound controls: the cache, bad files,
 // formats, muting, the voice limit and running with no device at all.
 #include "AudioTestSupport.h"
+#include "audio/Audio.h"
+#include "game/Game.h"
 
-#include "game/Scene.h"
+#include "scenes/Scene.h"
 
 using namespace audiotest;
 
@@ -144,6 +146,7 @@ TEST_F(SoundCache, ToggleMuteStopsAndRestartsTheMusic) {
     Sound hit = game.GetSound("hit.wav", false);
     hit.Play();
     game.currentScene = &scene;
+    Audio::State().music = scene.Music(); // what a scene switch registers
 
     // Within the cool-down nothing happens.
     game.toggleCooldown = 0.5f;
@@ -166,6 +169,7 @@ TEST_F(SoundCache, ToggleMuteStopsAndRestartsTheMusic) {
     EXPECT_TRUE(scene.music.IsPlaying());
     EXPECT_FALSE(hit.IsPlaying()); // only the music comes back
     game.currentScene = nullptr;
+    Audio::State().music = nullptr;
 }
 
 TEST_F(SoundCache, RateSetAfterTheEndAppliesToTheNextPlay) {

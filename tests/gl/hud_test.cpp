@@ -1,6 +1,6 @@
 // The HUD bars: width from the fill, the attention pulse, and the player's
 // two bars in the top-left corner fed by pushes.
-#include "game/Tween.h"
+#include "core/Tween.h"
 #include "ui/PlayerHUD.h"
 
 #include "gl/RenderFixture.h"

@@ -2,17 +2,17 @@
 // doors, what each room spawns, the doors the player may take, the hand-over
 // between rooms, bodies and walls, torches, and the level scene's door
 // transition, door music and exit. Small rooms are written by the tests.
+#include "core/Circle2D.h"
+#include "core/Tween.h"
 #include "engine/QNGraphics.h"
-#include "entities/Circle2D.h"
 #include "entities/Gate.h"
 #include "entities/Player.h"
 #include "entities/StaticEntity.h"
-#include "game/FadeTransition.h"
 #include "game/Game.h"
-#include "game/Tween.h"
+#include "render/FadeTransition.h"
 #include "render/LightedAnimation2D.h"
 #include "render/ParticleSystem.h"
-#include "world/LevelScene.h"
+#include "scenes/LevelScene.h"
 #include "world/Room.h"
 #include "world/RoomObjects.h"
 

@@ -1,7 +1,9 @@
 // The post-processing chain on real OpenGL: each pass is checked by reading
 // its target back.
+#include "game/Game.h"
 #include "render/LightedAnimation2D.h"
 #include "render/PostProcessor.h"
+#include "render/Resources.h"
 
 #include "gl/RenderFixture.h"
 
@@ -150,7 +152,7 @@ TEST_F(PostProcessorTest, ANormalMappedSpriteIsLitWhereItFacesTheLight) {
         return x < 8 ? Rgba{128, 218, 218, 255} : Rgba{128, 38, 218, 255};
     });
     LightedAnimation2D sprite(Game::Instance().GetQuadMesh(1), diffuse.texture, normals.texture,
-                              Game::BuildFrameTables({{1, 0.1f}})[0]);
+                              Resources::BuildFrameTables({{1, 0.1f}})[0]);
     sprite.SetScale(64.0f, 64.0f);
     sprite.Update(0.0f, nullptr);
 

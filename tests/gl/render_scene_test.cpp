@@ -2,10 +2,12 @@
 // two lights, text and particles, passed through the chain in the order the
 // level scene uses. The picture is saved as render_scene.png in the build
 // directory for a person to look at.
+#include "game/Game.h"
 #include "render/FontAtlas.h"
 #include "render/LightedAnimation2D.h"
 #include "render/ParticleSystem.h"
 #include "render/PostProcessor.h"
+#include "render/Resources.h"
 #include "render/TextSprite.h"
 
 #include "gl/RenderFixture.h"
@@ -75,14 +77,14 @@ TEST_F(RenderSceneTest, TheLevelFrameOrderComposesLitSpritesTextAndParticles) {
     Game& game = Game::Instance();
 
     LightedAnimation2D ground(game.GetQuadMesh(1), floor.texture, floorNormals.texture,
-                              Game::BuildFrameTables({{1, 1.0f}})[0]);
+                              Resources::BuildFrameTables({{1, 1.0f}})[0]);
     ground.SetScale(static_cast<float>(kRenderWidth), static_cast<float>(kRenderHeight));
     std::vector<std::unique_ptr<LightedAnimation2D>> figures;
     const Vec2 places[] = {{-90.0f, -10.0f}, {0.0f, -30.0f}, {90.0f, -10.0f}};
     for (const Vec2& p : places) {
         auto a = std::make_unique<LightedAnimation2D>(game.GetQuadMesh(4), figure.texture,
                                                       figureNormals.texture,
-                                                      Game::BuildFrameTables({{4, 0.1f}})[0]);
+                                                      Resources::BuildFrameTables({{4, 0.1f}})[0]);
         a->SetScale(64.0f, 64.0f);
         a->SetPosition(p);
         figures.push_back(std::move(a));

@@ -4,6 +4,7 @@
 #include "render/FontAtlas.h"
 #include "render/PostProcessor.h"
 #include "render/TextSprite.h"
+#include "ui/UIText.h"
 
 #include "gl/RenderFixture.h"
 
@@ -167,7 +168,7 @@ TEST_F(TextTest, TheTextProgramDrawsTheAtlasCoverage) {
 }
 
 TEST_F(TextTest, LayoutAddsTheWindowAndTakesItsOpacity) {
-    TextSprite text(font.get(), u"Menu");
+    UIText text(font.get(), u"Menu");
     text.SetOffset({10.0f, -5.0f});
     text.SetScale({0.2f, 0.2f});
     text.Layout({100.0f, 50.0f}, {1.0f, 1.0f}, 0.4f);

@@ -2,6 +2,7 @@
 // one-shots, switching and the bounds kept when entity code writes indices.
 #include "engine/QNGraphics.h"
 #include "render/LightedAnimation2D.h"
+#include "render/Resources.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@ QNGfxTexture texA{}, texB{}, texC{};
 
 Animation2D MakeAnimation(std::vector<std::vector<float>> lists) {
     std::vector<QNGfxTexture*> textures(lists.size(), &texA);
-    return Animation2D({&meshA}, textures, Game::BuildFrameTables(lists), 96.0f, 96.0f);
+    return Animation2D({&meshA}, textures, Resources::BuildFrameTables(lists), 96.0f, 96.0f);
 }
 
 // Frame indices seen after each of `updates` steps of dt.
@@ -39,7 +40,7 @@ TEST(SpriteTest, FewerMeshesThanTexturesRepeatTheLastMesh) {
 }
 
 TEST(AnimationTest, StartsPlayingWhiteAndDirty) {
-    LightedAnimation2D a(&meshA, &texA, &texB, Game::BuildFrameTables({{4, 0.1f}})[0]);
+    LightedAnimation2D a(&meshA, &texA, &texB, Resources::BuildFrameTables({{4, 0.1f}})[0]);
     EXPECT_TRUE(a.playing);
     EXPECT_FALSE(a.playOnce);
     EXPECT_EQ(a.scale, (Vec2{96.0f, 96.0f}));

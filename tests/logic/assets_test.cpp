@@ -4,8 +4,8 @@
 // room maps use.
 #include "support/TestSupport.h"
 
+#include "core/AssetManifest.h"
 #include "engine/QNIcon.h"
-#include "game/AssetManifest.h"
 #include "game/Game.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 // Collision shapes: every pair test with its strict and inclusive edges,
 // the push-outs and the first-contact queries.
-#include "entities/AABB.h"
-#include "entities/Circle2D.h"
-#include "entities/GameObject.h"
-#include "entities/Line2D.h"
-#include "entities/OrientedBox.h"
+#include "core/AABB.h"
+#include "core/Circle2D.h"
+#include "core/GameObject.h"
+#include "core/Line2D.h"
+#include "core/OrientedBox.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,12 @@
 // The entity model: the health channel, the room list contract, static
 // scenery and gates that open once their room is cleared.
+#include "core/AABB.h"
+#include "core/Circle2D.h"
 #include "engine/QNGraphics.h"
-#include "entities/AABB.h"
-#include "entities/Circle2D.h"
 #include "entities/Gate.h"
 #include "entities/LevelServices.h"
 #include "render/LightedAnimation2D.h"
+#include "render/Resources.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +47,7 @@ public:
 
 LightedAnimation2D* GateStrip() {
     return new LightedAnimation2D(&mesh, &texture, &texture,
-                                  Game::BuildFrameTables({{4, 0.08f}})[0]);
+                                  Resources::BuildFrameTables({{4, 0.08f}})[0]);
 }
 
 // The level as gates see it: rooms by number.

@@ -1,7 +1,7 @@
 // Keyboard snapshots, virtual-key mapping and the game pad's mappings.
+#include "core/GamePad.h"
 #include "engine/QNInput.h"
 #include "engine/QNKeys.h"
-#include "game/GamePad.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 namespace {
 
 class ScriptedInputTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         QNInputReset();
         QNInputSetScripted(true);

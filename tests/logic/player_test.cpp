@@ -1,15 +1,17 @@
 // Blade's decisions without drawing: walking and facing, the combo table,
 // the sectors a slash reaches, deflection, the aimed dash in slowed time,
 // tints, idling, death and the HUD it keeps informed.
+#include "core/AssetManifest.h"
+#include "core/Circle2D.h"
 #include "engine/QNGraphics.h"
 #include "engine/QNInput.h"
 #include "engine/QNKeys.h"
-#include "entities/Circle2D.h"
 #include "entities/LevelServices.h"
 #include "entities/Player.h"
 #include "entities/StaticEntity.h"
-#include "game/AssetManifest.h"
+#include "game/Game.h"
 #include "render/LightedAnimation2D.h"
+#include "render/Resources.h"
 
 #include <gtest/gtest.h>
 
@@ -30,8 +32,8 @@ Player::Parts StandInParts() {
     const std::vector<QNGfxTexture*> textures(tables.size(), &texture);
     Player::Parts parts;
     parts.body = new LightedAnimation2D({&mesh}, textures, textures, tables, 96.0f, 96.0f);
-    parts.ghost =
-        new LightedAnimation2D(&mesh, &texture, &texture, Game::BuildFrameTables({{8, 0.075f}})[0]);
+    parts.ghost = new LightedAnimation2D(&mesh, &texture, &texture,
+                                         Resources::BuildFrameTables({{8, 0.075f}})[0]);
     return parts;
 }
 
@@ -400,7 +402,8 @@ TEST_F(PlayerTest, HeavySlashesBatBackShotsInFrontOnly) {
 
 TEST_F(PlayerTest, StaticSceneryShrugsOffEveryAttack) {
     auto* crate = new StaticEntity(
-        1, new LightedAnimation2D(&mesh, &texture, &texture, Game::BuildFrameTables({{1, 0}})[0]),
+        1,
+        new LightedAnimation2D(&mesh, &texture, &texture, Resources::BuildFrameTables({{1, 0}})[0]),
         {-30.0f, -15.0f}, {30.0f, 30.0f}, true);
     std::unique_ptr<StaticEntity> owner(crate);
     crate->Update(kFrame, nullptr, &room);

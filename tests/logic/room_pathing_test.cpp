@@ -3,8 +3,8 @@
 #include "world/RoomPathing.h"
 #include "world/RoomTree.h"
 
-#include "entities/AABB.h"
-#include "entities/Circle2D.h"
+#include "core/AABB.h"
+#include "core/Circle2D.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The settings file: reading, defaults, the exact text written, safe writes.
-#include "game/Settings.h"
+#include "core/Settings.h"
 
 #include "support/TestSupport.h"
 

@@ -1,12 +1,12 @@
 // Tween stepping: eases, completion, delays, callbacks and the lists.
-#include "game/Tween.h"
+#include "core/Tween.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 class TweenTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { ClearTweens(); }
     void TearDown() override { ClearTweens(); }
 };

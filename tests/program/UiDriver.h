@@ -4,15 +4,15 @@
 // units.
 #pragma once
 
+#include "core/Tween.h"
 #include "engine/QNInput.h"
 #include "engine/QNKeys.h"
 #include "engine/QNSystem.h"
-#include "game/FadeTransition.h"
 #include "game/Game.h"
-#include "game/Scene.h"
-#include "game/Tween.h"
-#include "render/TextSprite.h"
+#include "render/FadeTransition.h"
+#include "scenes/Scene.h"
 #include "support/TestSupport.h"
+#include "ui/UIText.h"
 #include "ui/Window.h"
 
 #include <functional>
@@ -89,7 +89,7 @@ protected:
                             QNGetWindowHeight() - g.screenHeight - static_cast<int32_t>(2.0f * y));
     }
     // The pointer on the middle of a text line.
-    void PointAt(const TextSprite* text) { PointAt(text->GetPosition().x, text->GetPosition().y); }
+    void PointAt(const UIText* text) { PointAt(text->GetPosition().x, text->GetPosition().y); }
     // Waits out a window's open animation.
     void WaitOpen(const Window& w) {
         ASSERT_GE(FramesUntil([&] { return !w.busy; }, 120), 0) << "the window never opened";
@@ -99,7 +99,7 @@ protected:
         if (w.selectedIndex < 0)
             return "";
         const auto* t =
-            dynamic_cast<const TextSprite*>(w.elements[static_cast<size_t>(w.selectedIndex)]);
+            dynamic_cast<const UIText*>(w.elements[static_cast<size_t>(w.selectedIndex)]);
         return t ? std::string(t->text.begin(), t->text.end()) : "?";
     }
     template <class T> static T* Current() {

@@ -1,13 +1,13 @@
 // The real game loop driven frame by frame: start-up from settings, scene
 // switches at the start of a frame, the clock, screenshots, shut-down.
+#include "core/Tween.h"
 #include "engine/QNGraphics.h"
 #include "engine/QNInput.h"
 #include "engine/QNKeys.h"
 #include "engine/QNSystem.h"
-#include "game/FadeTransition.h"
 #include "game/Game.h"
-#include "game/Scene.h"
-#include "game/Tween.h"
+#include "render/FadeTransition.h"
+#include "scenes/Scene.h"
 
 #include "support/TestSupport.h"
 
@@ -23,7 +23,7 @@ std::vector<std::string> gEvents;
 
 // A scene that records what the loop does to it.
 class ProbeScene : public Scene {
-  public:
+public:
     explicit ProbeScene(std::string n, bool failLoad = false)
         : name(std::move(n)), fail(failLoad) {}
     void Load() override {
@@ -62,7 +62,7 @@ constexpr const char* kWindowed =
     "<settings volume=\"0.5\" muted=\"0\" fullscreen=\"0\" width=\"640\" height=\"360\"/>\n";
 
 class GameLoopTest : public ::testing::Test {
-  protected:
+protected:
     void StartGame(const char* settings, std::function<Scene*()> first) {
         gEvents.clear();
         if (settings)

@@ -9,7 +9,7 @@
 #include "entities/Player.h"
 #include "game/Game.h"
 #include "render/LightedAnimation2D.h"
-#include "world/LevelScene.h"
+#include "scenes/LevelScene.h"
 
 #include "support/TestSupport.h"
 

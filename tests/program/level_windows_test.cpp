@@ -1,9 +1,10 @@
 // The pause and death windows inside a running level: the pause key, the
 // options page, leaving for the menu, and the restart after dying.
 #include "entities/Player.h"
+#include "game/Game.h"
 #include "render/PostProcessor.h"
-#include "ui/MainMenu.h"
-#include "world/LevelScene.h"
+#include "scenes/LevelScene.h"
+#include "scenes/MainMenu.h"
 
 #include "program/UiDriver.h"
 

@@ -1,8 +1,9 @@
 // The main menu in the real loop: its entries with and without a save, the
 // confirmation and options pages, and the ways out of it.
-#include "game/CreditsScene.h"
-#include "ui/MainMenu.h"
-#include "world/LevelScene.h"
+#include "game/Game.h"
+#include "scenes/CreditsScene.h"
+#include "scenes/LevelScene.h"
+#include "scenes/MainMenu.h"
 
 #include "program/UiDriver.h"
 
@@ -18,7 +19,7 @@ protected:
         WaitOpen(Window());
     }
     MainMenuWindow& Window() const { return *menu->window; }
-    TextSprite* Entry(const char* text) const { return Window().FindText(text); }
+    UIText* Entry(const char* text) const { return Window().FindText(text); }
     // Highlights `text` with the arrows (from nothing highlighted or from
     // the current highlight) and presses Enter on it.
     void Choose(const char* text) {
@@ -39,7 +40,7 @@ protected:
 TEST_F(MainMenuTest, WithoutASaveContinueIsGreyAndDownHighlightsStartNewGame) {
     StartMenu();
     ASSERT_FALSE(dir.Exists("save.xml"));
-    TextSprite* cont = Entry("Continue");
+    UIText* cont = Entry("Continue");
     ASSERT_NE(cont, nullptr);
     EXPECT_FALSE(cont->IsInteractive());
     EXPECT_FLOAT_EQ(cont->color[0], 0.5f);

@@ -1,8 +1,9 @@
 // The splash and credits scenes in the real loop: the splash's timed phases
 // and the skip rule, and the credits leaving on any key or button.
-#include "game/CreditsScene.h"
-#include "game/SplashScene.h"
-#include "ui/MainMenu.h"
+#include "game/Game.h"
+#include "scenes/CreditsScene.h"
+#include "scenes/MainMenu.h"
+#include "scenes/SplashScene.h"
 
 #include "program/UiDriver.h"
 

@@ -58,8 +58,8 @@ protected:
     }
 
     Window* w = nullptr;
-    TextSprite* first = nullptr;
-    TextSprite* second = nullptr;
+    UIText* first = nullptr;
+    UIText* second = nullptr;
     std::vector<std::string> actions;
 };
 
@@ -255,7 +255,7 @@ TEST_F(WindowTest, ATransparentWindowIgnoresKeysButAnswersTheMouse) {
 TEST_F(WindowTest, ABusyWindowIgnoresInputUntilItHasMoved) {
     Start([] { return new WindowScene(); });
     Window& win = *Current<WindowScene>()->window;
-    TextSprite* b = win.AddButton("Go", {0.0f, 0.0f}, nullptr, true);
+    UIText* b = win.AddButton("Go", {0.0f, 0.0f}, nullptr, true);
     win.Open(nullptr, {0.0f, 0.0f}, {200.0f, 100.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
     Seconds(0.4f);
     Tap(QN_VK_DOWN);

@@ -6,7 +6,7 @@
 #include "Output.h"
 #include "Synth.h"
 
-#include "game/AssetManifest.h"
+#include "core/AssetManifest.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // Output -- writing images with their normal maps, checked against the table.
 #include "Output.h"
 
-#include "game/AssetManifest.h"
+#include "core/AssetManifest.h"
 
 #include <cstdio>
 #include <filesystem>

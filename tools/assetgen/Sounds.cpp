@@ -3,7 +3,7 @@
 #include "Output.h"
 #include "Synth.h"
 
-#include "game/AssetManifest.h"
+#include "core/AssetManifest.h"
 
 #include <cmath>
 #include <functional>

@@ -5,7 +5,7 @@
 // with floor below it shows its brick face, so the pieces join seamlessly.
 #include "Output.h"
 
-#include "game/AssetManifest.h"
+#include "core/AssetManifest.h"
 
 #include <algorithm>
 #include <cmath>

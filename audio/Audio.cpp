@@ -1,0 +1,67 @@
+// Audio -- the device, the game's sound group, its filter and the sound cache.
+#include "audio/Audio.h"
+
+namespace Audio {
+
+AudioState& State() {
+    static AudioState state;
+    static const bool reserved = [] {
+        state.soundCache.max_load_factor(1.0f);
+        state.soundCache.rehash(8);
+        return true;
+    }();
+    (void)reserved;
+    return state;
+}
+
+void Init() {
+    AudioState& a = State();
+    a.audioSystem.Init(32);
+    a.audioSystem.CreateChannelGroup("Game_Sounds", &a.gameSounds);
+    a.audioSystem.CreateLowPass(&a.lowPassDsp);
+    a.gameSounds.AddFilter(&a.lowPassDsp);
+    a.lowPassDsp.SetBypass(false);
+    a.lowPassDsp.SetCutoff(22000.0f);
+
+    a.cursorMoveSound = GetSound("cursor_move.wav", false);
+    a.cursorSelectSound = GetSound("cursor_select.wav", false);
+    a.cursorSelectSound.SetVolume(0.5f);
+}
+
+void Shutdown() {
+    AudioState& a = State();
+    a.gameSounds.RemoveFilter(&a.lowPassDsp);
+    a.audioSystem.ReleaseLowPass(&a.lowPassDsp);
+    a.audioSystem.ReleaseChannelGroup(&a.gameSounds);
+    for (auto& entry : a.soundCache)
+        a.audioSystem.ReleaseSound(entry.second);
+    a.soundCache.clear();
+    a.audioSystem.Close();
+    a.music = nullptr;
+    // The menu sounds pointed into the cache just emptied.
+    a.cursorMoveSound = Sound();
+    a.cursorSelectSound = Sound();
+}
+
+Sound GetSound(const std::string& fileName, bool stream) {
+    AudioState& a = State();
+    const auto found = a.soundCache.find(fileName);
+    if (found != a.soundCache.end())
+        return Sound(found->second, a.volume);
+    const std::string path = "./assets/sounds/" + fileName;
+    SoundData* data = stream ? a.audioSystem.CreateStream(path) : a.audioSystem.CreateSound(path);
+    if (data)
+        a.soundCache[fileName] = data;
+    return Sound(data, a.volume);
+}
+
+void SetMuted(bool muted) {
+    AudioState& a = State();
+    a.muted = muted;
+    if (muted)
+        a.gameSounds.Stop();
+    else if (a.music)
+        a.music->Play();
+}
+
+} // namespace Audio

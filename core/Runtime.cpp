@@ -1,0 +1,58 @@
+// Runtime -- the shared clock, screen size, pad and input tests.
+#include "core/Runtime.h"
+
+#include "engine/QNInput.h"
+#include "engine/QNSystem.h"
+
+#include <cstdlib>
+
+Runtime& Runtime::Get() {
+    static Runtime runtime;
+    return runtime;
+}
+
+bool Runtime::IsHeld(uint16_t buttonMask, uint8_t key) const {
+    if (gamePad.IsButtonHeld(buttonMask))
+        return true;
+    return QNInputCheckCurr(key) != 0;
+}
+
+bool Runtime::IsTriggered(uint16_t buttonMask, uint8_t key) const {
+    if (gamePad.IsTriggered(buttonMask))
+        return true;
+    return QNInputCheckTriggered(key) != 0;
+}
+
+bool Runtime::AnyKeyHeld() const {
+    if (gamePad.IsTriggered(0xFFFF))
+        return true;
+    for (int key = 0; key <= 187; ++key) {
+        if (QNInputCheckCurr(static_cast<uint8_t>(key)))
+            return true;
+    }
+    return false;
+}
+
+Vec2 Runtime::CursorToScreen() const {
+    int32_t x = 0, y = 0;
+    QNInputGetCursorPosition(&x, &y);
+    const float fx = (static_cast<float>(x) - static_cast<float>(screenWidth)) * 0.5f;
+    const float fy =
+        (static_cast<float>(std::abs(y - QNGetWindowHeight())) - static_cast<float>(screenHeight)) *
+        0.5f;
+    return {fx, fy};
+}
+
+void Runtime::SetScreenHalfSize(int32_t halfWidth, int32_t halfHeight) {
+    screenWidth = halfWidth;
+    screenHeight = halfHeight;
+    invHalfWidth = halfWidth > 0 ? 1.0f / static_cast<float>(halfWidth) : 0.0f;
+    invHalfHeight = halfHeight > 0 ? 1.0f / static_cast<float>(halfHeight) : 0.0f;
+}
+
+bool Runtime::TakeToggle() {
+    if (toggleCooldown < 1.0f)
+        return false;
+    toggleCooldown = 0.0f;
+    return true;
+}

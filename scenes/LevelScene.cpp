@@ -1,0 +1,324 @@
+// LevelScene -- running a level: rooms, doors, the reveal, the exit.
+#include "scenes/LevelScene.h"
+
+#include "audio/Audio.h"
+#include "core/Runtime.h"
+#include "core/SceneRequest.h"
+#include "core/Tween.h"
+#include "engine/QNGraphics.h"
+#include "engine/QNInput.h"
+#include "engine/QNKeys.h"
+#include "entities/Player.h"
+#include "render/FadeTransition.h"
+#include "render/Particle.h"
+#include "render/PostProcessor.h"
+#include "render/Resources.h"
+#include "render/Sprite2D.h"
+#include "scenes/MainMenu.h"
+#include "world/LevelCatalogue.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+using LevelMap::Door;
+using LevelMap::Room;
+
+namespace {
+constexpr uint16_t kPadPause = 0x10; // the pad's start button
+constexpr float kCursorSize = 24.0f;
+constexpr RenderColor kWhite{1.0f, 1.0f, 1.0f, 1.0f};
+constexpr RenderColor kAmbient{1.0f, 1.0f, 1.0f, 0.25f}; // a quarter of the unlit image
+} // namespace
+
+LevelScene::LevelScene() = default;
+
+LevelScene::~LevelScene() {
+    if (LevelServices::current == this)
+        LevelServices::current = nullptr;
+}
+
+void LevelScene::Load() {
+    Scene::Load();
+    // Targets are drawn with the view centred on the screen middle.
+    QNGfxSetCamPosition(static_cast<float>(Runtime::Get().screenWidth) * 0.5f,
+                        static_cast<float>(Runtime::Get().screenHeight) * 0.5f);
+    cursor = std::make_unique<Sprite2D>(Resources::GetQuadMesh(1),
+                                        Resources::GetTexture("cursor.png", true), kCursorSize,
+                                        kCursorSize, kWhite);
+    hud = std::make_unique<PlayerHUD>();
+    pauseWindow = std::make_unique<PauseWindow>();
+    deathWindow = std::make_unique<DeathWindow>();
+    QNInputShowCursor(false); // the scene draws its own pointer
+    FadeIn();
+    LevelServices::current = this;
+}
+
+void LevelScene::Init() {
+    const int32_t start = LevelCatalogue::Story().StartRoom();
+    currentRoom = Room::LoadLevel(rooms, start);
+    player = currentRoom->player;
+    if (!player) {
+        std::fprintf(stderr, "Map %d: the level's first room has no player start\n", start);
+        throw std::runtime_error("Map " + std::to_string(start) + " is invalid");
+    }
+    StartMusic(LevelCatalogue::Story().CurrentMusic());
+}
+
+void LevelScene::StartMusic(const std::string& file) {
+    music = Audio::GetSound(file, true);
+    music.SetLoop();
+    music.SetVolume(kMusicVolume);
+    music.Play();
+}
+
+void LevelScene::UpdateCursor(float dt) {
+    const Vec2 pointer = Runtime::Get().CursorToScreen();
+    // The image's top-left corner sits on the pointer.
+    cursor->SetPosition(pointer.x + kCursorSize / 2.0f, pointer.y - kCursorSize / 2.0f);
+    cursor->Update(dt, nullptr);
+    cursor->tint[3] = (Runtime::Get().gamePad.deviceKind == PadNone || paused) ? 1.0f : 0.0f;
+}
+
+void LevelScene::Update(float dt) {
+    UpdateCursor(dt);
+    // No pausing in the middle of slow motion, nor once Blade has died.
+    if (Runtime::Get().timeScale > 0.99f && Runtime::Get().IsTriggered(kPadPause, QN_VK_ESCAPE) &&
+        !deathWindow->Showing())
+        pauseWindow->PauseKey(paused);
+    pauseWindow->Update(dt);
+    deathWindow->Update(dt);
+    // Play stays paused until the window has started closing ("Resume "
+    // only closes it).
+    paused = pauseWindow->Showing();
+    if (paused)
+        return;
+
+    if (player && !player->frozen && !player->IsDead() && !nextRoom && !leaving) {
+        if (Door* door = currentRoom->FindCrossedDoor(*player)) {
+            if (door->target == 0)
+                EndLevel();
+            else
+                EnterDoor(*door);
+        }
+    }
+    // During a transition both rooms play on.
+    currentRoom->Update(dt);
+    if (nextRoom)
+        nextRoom->Update(dt);
+
+    hud->Update(dt);
+    postProcessor->sampleX += 0.004f;
+    if (postProcessor->sampleX > 1.0f)
+        postProcessor->sampleX -= 1.0f;
+    // Slow motion makes the picture waver.
+    postProcessor->strength = (1.0f - Runtime::Get().timeScale) * 0.0075f;
+    if (!deathShown && player && player->state == PlayerDead) {
+        deathWindow->Show();
+        deathShown = true;
+    }
+    music.Update(dt);
+}
+
+void LevelScene::EnterDoor(Door& door) {
+    nextRoom = FindRoom(door.target);
+    if (!nextRoom || !player)
+        return;
+    revealRadius = 0.0f;
+    player->frozen = true;
+    player->OnRoomExit();
+    player->frozenPosition = player->GetPosition();
+    currentRoom->camera.mode = 0;
+    nextRoom->camera.mode = 0;
+    const float invisible[4] = {1.0f, 1.0f, 1.0f, 0.0f};
+    AddColorTween(player->frozenTint.data(), invisible, 0, nullptr, kWalkSeconds);
+    for (Entity* e : currentRoom->entities)
+        e->OnRoomExit();
+    for (auto& torch : currentRoom->torches)
+        torch->ClearParticles();
+    // The player walks out through the door, the way the door's entry line
+    // would have brought it in.
+    const Vec2 out = player->frozenPosition - (door.entryLine.end - door.entryLine.start);
+    AddVec2Tween(
+        &player->frozenPosition.x, out.x, out.y, 0, [this, &door] { WalkEnd(&door); },
+        kWalkSeconds);
+}
+
+void LevelScene::WalkEnd(Door* crossed) {
+    Door* entered = currentRoom->MovePlayerTo(*nextRoom);
+    if (!entered) {
+        // Nowhere to come in: Blade steps back into the room it left.
+        player->frozenPosition = crossed->entryLine.end;
+        FinishTransition(nullptr);
+        return;
+    }
+    revealOrigin = {0.5f, 0.5f};
+    revealRadius = 0.0f;
+    AddFloatTween(
+        &revealRadius, 1.0f, 0, [this, entered] { FinishTransition(entered); }, kWalkSeconds);
+    const float visible[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    AddColorTween(player->frozenTint.data(), visible, 0, nullptr, kWalkSeconds);
+    AddVec2Tween(&player->frozenPosition.x, entered->entryLine.end.x, entered->entryLine.end.y, 0,
+                 nullptr, kWalkSeconds);
+    if (!entered->audio.empty() && entered->audioState == 3) {
+        entered->audioState = 0;
+        const std::string track = entered->audio;
+        AddFloatTween(
+            &music.volume, 0.0f, 1,
+            [this, track] {
+                music.channel.Stop();
+                StartMusic(track);
+            },
+            kMusicFadeSeconds);
+    }
+}
+
+void LevelScene::FinishTransition(Door* entered) {
+    currentRoom->camera.mode = 1;
+    if (nextRoom)
+        nextRoom->camera.mode = 1;
+    player->frozen = false;
+    player->frozenTint = {1.0f, 1.0f, 1.0f, 1.0f};
+    if (!entered) {
+        player->SetPosition(player->frozenPosition);
+        nextRoom = nullptr;
+        return;
+    }
+    currentRoom = nextRoom;
+    nextRoom = nullptr;
+    // The conversation of the door the player came in by.
+    switch (entered->enterDialogTrigger) {
+    case LevelMap::DialogAlways:
+        StartDialogue(entered->enterDialog);
+        break;
+    case LevelMap::DialogWhileEnemy:
+        if (currentRoom->HasLivingEnemy())
+            StartDialogue(entered->enterDialog);
+        break;
+    case LevelMap::DialogOnce:
+        entered->enterDialogTrigger = LevelMap::DialogUsed;
+        StartDialogue(entered->enterDialog);
+        break;
+    default:
+        break;
+    }
+}
+
+void LevelScene::StartDialogue(int32_t /*number*/) {
+    // Conversations are played by the dialogue box, which this scene does
+    // not have yet; the door's bookkeeping above is already kept.
+}
+
+void LevelScene::EndLevel() {
+    leaving = true;
+    AddFloatTween(
+        &FadeTransition::Instance().color[3], 1.2f, 1,
+        [] {
+            LevelCatalogue& levels = LevelCatalogue::Story();
+            if (levels.endless || levels.AdvanceToNextLevel()) {
+                RequestScene(SceneId::Level);
+            } else {
+                // The story is over: back to the main menu.
+                RequestScene(SceneId::MainMenu);
+            }
+        },
+        0.5f);
+}
+
+void LevelScene::Draw(int pass) {
+    PostProcessor& pp = *postProcessor;
+    if (pass == 0) {
+        pp.Begin();
+        pp.ClearDiffuse(1);
+        currentRoom->Draw(0);
+        if (nextRoom) {
+            pp.ClearDiffuse(3);
+            nextRoom->Draw(0);
+        }
+        return;
+    }
+    pp.ClearNormals(2);
+    currentRoom->Draw(1);
+    if (nextRoom) {
+        pp.ClearNormals(4);
+        nextRoom->Draw(1);
+    }
+
+    // The unlit overlay: entities' overlays, then the pointer and the fade.
+    pp.ClearOverlay();
+    currentRoom->DrawOverlays();
+    if (nextRoom)
+        nextRoom->DrawOverlays();
+    QNGfxSetRenderMode(QN_RENDER_TEXTURE);
+    hud->Draw();
+    pauseWindow->Draw(postProcessor);
+    deathWindow->Draw(postProcessor);
+    cursor->Draw();
+    FadeTransition::Instance().Draw();
+    QNGfxSetRenderMode(QN_RENDER_TEXTURE);
+
+    pp.BeginLighting(5, 1, 2);
+    currentRoom->DrawLights(pp);
+    pp.Composite(5, 1, kAmbient);
+    pp.SelectAttachment(6);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    pp.Composite(6, 5, kWhite);
+    if (nextRoom) {
+        pp.BeginLighting(5, 3, 4);
+        nextRoom->DrawLights(pp);
+        pp.Composite(5, 3, kAmbient);
+        pp.Radial(revealOrigin, revealRadius);
+    }
+    pp.Distort();
+    pp.Composite(7, 0, kWhite);
+    pp.Present(7);
+}
+
+void LevelScene::Unload() {
+    if (LevelServices::current == this)
+        LevelServices::current = nullptr;
+    nextRoom = nullptr;
+    currentRoom = nullptr;
+    player = nullptr;
+    rooms.clear();
+    cursor.reset();
+    hud.reset();
+    pauseWindow.reset();
+    deathWindow.reset();
+    ParticlePoolClear();
+    Scene::Unload();
+    QNInputShowCursor(true);
+}
+
+void LevelScene::ShowHealth(float health) {
+    if (hud)
+        hud->ShowHealth(health);
+}
+
+void LevelScene::ShowSpecial(float special) {
+    if (hud)
+        hud->ShowSpecial(special);
+}
+
+LevelMap::Room* LevelScene::FindRoom(int32_t roomNumber) const {
+    const auto found = rooms.find(roomNumber);
+    return found == rooms.end() ? nullptr : found->second.get();
+}
+
+EntityList* LevelScene::RoomEntities(int32_t roomId) {
+    Room* room = FindRoom(roomId);
+    return room ? &room->entities : nullptr;
+}
+
+Vec2 LevelScene::CursorInRoom(int32_t roomId) const {
+    const Vec2 screen = Runtime::Get().CursorToScreen();
+    const Room* room = FindRoom(roomId);
+    return room ? screen + room->camera.GetPosition() : screen;
+}
+
+LevelMap::WallHit LevelScene::Raycast(int32_t roomId, Vec2 a, Vec2 b) const {
+    const Room* room = FindRoom(roomId);
+    if (!room)
+        return {b, false};
+    return room->RoomPathing::Raycast(a, b);
+}

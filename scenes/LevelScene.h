@@ -1,0 +1,81 @@
+// LevelScene.h -- the gameplay screen: every room of the level, the room the
+// player is in, door transitions that walk the player out, reveal the next
+// room through a growing circle and walk the player in, the exit door that
+// ends the level, pause, and the level's music.
+//
+// While it runs it is the level entities see (LevelServices::current).
+#pragma once
+
+#include "audio/Sound.h"
+#include "entities/LevelServices.h"
+#include "scenes/Scene.h"
+#include "ui/DeathWindow.h"
+#include "ui/PauseWindow.h"
+#include "ui/PlayerHUD.h"
+#include "world/Room.h"
+
+#include <cstdint>
+#include <memory>
+
+class Player;
+class Sprite2D;
+
+class LevelScene : public Scene, public LevelServices {
+public:
+    LevelScene();
+    ~LevelScene() override;
+
+    // The post-processor, the pointer image, the fade-in.
+    void Load() override;
+    // Loads the level from its start room and starts its music.
+    void Init() override;
+    void Update(float dt) override;
+    // Pass 0: diffuse images. Pass 1: normal images, the overlay, the lights,
+    // the reveal, the distortion and the present.
+    void Draw(int pass) override;
+    void Free() override {}
+    // Deletes the rooms and everything in them, and empties the shared pools.
+    void Unload() override;
+    Sound* Music() override { return &music; }
+
+    EntityList* RoomEntities(int32_t roomId) override;
+    Vec2 CursorInRoom(int32_t roomId) const override;
+    LevelMap::WallHit Raycast(int32_t roomId, Vec2 a, Vec2 b) const override;
+    void ShowHealth(float health) override;
+    void ShowSpecial(float special) override;
+
+    // Starts the walk through `door` into its target room.
+    void EnterDoor(LevelMap::Door& door);
+    // The room with this number, or null.
+    LevelMap::Room* FindRoom(int32_t roomNumber) const;
+
+    Player* player = nullptr;      // owned by the room that holds it
+    Vec2 revealOrigin{0.5f, 0.5f}; // screen units 0..1
+    float revealRadius = 0.0f;     // 0..1 while a door transition reveals
+    LevelMap::Room* currentRoom = nullptr;
+    LevelMap::Room* nextRoom = nullptr; // the room being entered, or null
+    LevelMap::RoomTable<LevelMap::Room> rooms;
+    std::unique_ptr<Sprite2D> cursor; // "cursor.png", 24 x 24
+    // The player's bars and the two in-game windows, built by Load.
+    std::unique_ptr<PlayerHUD> hud;
+    std::unique_ptr<PauseWindow> pauseWindow;
+    std::unique_ptr<DeathWindow> deathWindow;
+    bool deathShown = false;
+    bool paused = false;
+    bool leaving = false; // the exit door was taken: the fade-out runs
+    Sound music;
+
+    // Door transition timings, seconds.
+    static constexpr float kWalkSeconds = 0.8f;
+    static constexpr float kMusicFadeSeconds = 1.0f;
+    static constexpr float kMusicVolume = 0.6f;
+
+private:
+    void WalkEnd(LevelMap::Door* crossed);
+    void FinishTransition(LevelMap::Door* entered);
+    void EndLevel();
+    // Plays conversation `number` in the dialogue box (none yet).
+    void StartDialogue(int32_t number);
+    void StartMusic(const std::string& file);
+    void UpdateCursor(float dt);
+};
