@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <limits>
 
 namespace LevelMap {
 
@@ -53,7 +52,7 @@ constexpr int32_t kDropChanceMax = 40;
 constexpr float kStationWidth = 26.0f;
 constexpr float kStationHeight = 36.0f;
 
-// The torch picture and the warm light of the fortress's torches.
+// The torch picture, and how far apart torches hang along a wall.
 constexpr float kTorchSize = 32.0f;
 constexpr int32_t kTorchSpacing = 5; // cells from one torch to the next on a wall
 
