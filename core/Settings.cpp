@@ -3,9 +3,7 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fcntl.h>
 #include <tinyxml2.h>
-#include <unistd.h>
 
 namespace {
 
@@ -69,22 +67,6 @@ std::string FormatSettings(const Settings& s) {
     tinyxml2::XMLPrinter printer(nullptr, false);
     doc.Print(&printer);
     return printer.CStr();
-}
-
-bool WriteFileAtomically(const std::string& path, const std::string& text) {
-    const std::string temp = path + ".tmp";
-    FILE* f = std::fopen(temp.c_str(), "w");
-    if (!f)
-        return false;
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
 }
 
 bool WriteSettings(const std::string& path, const Settings& s) {

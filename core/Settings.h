@@ -2,6 +2,8 @@
 // mute, full screen and the window size in pixels.
 #pragma once
 
+#include "core/AtomicFile.h"
+
 #include <cstdint>
 #include <string>
 
@@ -27,5 +29,3 @@ std::string FormatSettings(const Settings& settings);
 // Writes the file through a temporary file renamed over the old one, so a
 // crash or a full disk never leaves it half-written. False when not written.
 bool WriteSettings(const std::string& path, const Settings& settings);
-// Writes `text` to `path` the same safe way (also used by the save game).
-bool WriteFileAtomically(const std::string& path, const std::string& text);

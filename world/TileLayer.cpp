@@ -112,6 +112,33 @@ bool DecodeBase64(const char* text, std::vector<uint8_t>& out, std::string& reas
     return true;
 }
 
+std::string EncodeBase64(const uint8_t* bytes, size_t size) {
+    static const char kDigits[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    text.reserve((size + 2) / 3 * 4);
+    for (size_t i = 0; i < size; i += 3) {
+        const size_t left = size - i;
+        const uint32_t group = static_cast<uint32_t>(bytes[i]) << 16 |
+                               (left > 1 ? static_cast<uint32_t>(bytes[i + 1]) << 8 : 0u) |
+                               (left > 2 ? static_cast<uint32_t>(bytes[i + 2]) : 0u);
+        text += kDigits[group >> 18 & 63];
+        text += kDigits[group >> 12 & 63];
+        text += left > 1 ? kDigits[group >> 6 & 63] : '=';
+        text += left > 2 ? kDigits[group & 63] : '=';
+    }
+    return text;
+}
+
+std::string EncodeTileIds(const uint32_t* ids, size_t count) {
+    std::vector<uint8_t> bytes(count * 4);
+    for (size_t i = 0; i < count; ++i) {
+        for (size_t b = 0; b < 4; ++b)
+            bytes[i * 4 + b] = static_cast<uint8_t>(ids[i] >> (8 * b));
+    }
+    return EncodeBase64(bytes.data(), bytes.size());
+}
+
 bool InflateBytes(const std::vector<uint8_t>& in, size_t limit, std::vector<uint8_t>& out,
                   std::string& reason) {
     out.assign(limit, 0);

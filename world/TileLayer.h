@@ -1,5 +1,6 @@
 // TileLayer.h -- decoding the data of a map's tile layer in every form the
-// map editor saves: Base64 (raw, zlib or gzip), CSV, or one element per tile.
+// map editor saves: Base64 (raw, zlib or gzip), CSV, or one element per tile;
+// and encoding it as plain Base64 for the maps the game writes itself.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,10 @@ constexpr uint32_t kTileFlipMask = 0xF0000000u;
 // Decodes standard Base64, skipping whitespace and padding. False, with a
 // reason, on any other character.
 bool DecodeBase64(const char* text, std::vector<uint8_t>& out, std::string& reason);
+// Standard Base64 with "=" padding, on one line.
+std::string EncodeBase64(const uint8_t* bytes, size_t size);
+// A layer's ids as uncompressed Base64 data: little-endian 32-bit ids.
+std::string EncodeTileIds(const uint32_t* ids, size_t count);
 // Inflates a zlib or gzip stream into at most `limit` bytes. False, with a
 // reason, when the stream is damaged or cut short.
 bool InflateBytes(const std::vector<uint8_t>& in, size_t limit, std::vector<uint8_t>& out,

@@ -151,6 +151,31 @@ TEST(RoomMap, LayerDataForms) {
     }
 }
 
+// The maps the game writes itself: standard Base64 with padding, read back
+// byte for byte, and layer ids the loader decodes unchanged.
+TEST(RoomMap, Base64WrittenByTheGameReadsBack) {
+    const struct {
+        std::string bytes, text;
+    } cases[] = {{"", ""},        {"M", "TQ=="},        {"Ma", "TWE="},
+                 {"Man", "TWFu"}, {"Many", "TWFueQ=="}, {std::string("\xff\xfe\x00", 3), "//4A"}};
+    for (const auto& c : cases) {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(c.bytes.data());
+        EXPECT_EQ(EncodeBase64(bytes, c.bytes.size()), c.text) << c.text;
+        std::vector<uint8_t> back;
+        std::string reason;
+        ASSERT_TRUE(DecodeBase64(c.text.c_str(), back, reason));
+        EXPECT_EQ(std::string(back.begin(), back.end()), c.bytes) << c.text;
+    }
+    const std::vector<uint32_t> ids = {1, 12, 0x01020304u, 15};
+    RoomData room;
+    EXPECT_EQ(LoadError(MapWithData("<data encoding=\"base64\">" +
+                                        EncodeTileIds(ids.data(), ids.size()) + "</data>",
+                                    "2\" height=\"2"),
+                        room),
+              "");
+    EXPECT_EQ(room.tiles, ids);
+}
+
 TEST(RoomMap, BrokenMapsAreInvalid) {
     const std::string terrain = "<tileset firstgid=\"1\" source=\"fixture_terrain.tsx\"/>";
     const struct {

@@ -89,4 +89,42 @@ TEST(SettingsTest, AFailedWriteLeavesTheOldFileIntact) {
     EXPECT_FALSE(WriteSettings("no-such-dir/settings.xml", s));
 }
 
+TEST(AtomicFileSetTest, FilesAreReplacedTogetherOrNotAtAll) {
+    ScratchGameDir dir;
+    dir.Write("a.txt", "old a");
+    dir.Write("b.txt", "old b");
+    {
+        // Staged but never committed: the old files stay, the temporaries go.
+        AtomicFileSet files;
+        ASSERT_TRUE(files.Stage("a.txt", "new a"));
+        ASSERT_TRUE(files.Stage("b.txt", "new b"));
+        EXPECT_EQ(dir.Read("a.txt"), "old a");
+    }
+    EXPECT_EQ(dir.Read("a.txt"), "old a");
+    EXPECT_FALSE(dir.Exists("a.txt.tmp"));
+    EXPECT_FALSE(dir.Exists("b.txt.tmp"));
+
+    // One file that cannot be staged: the caller gives up, nothing changes,
+    // and the squatter on the temporary name is left alone.
+    ASSERT_EQ(mkdir("b.txt.tmp", 0755), 0);
+    {
+        AtomicFileSet files;
+        ASSERT_TRUE(files.Stage("a.txt", "new a"));
+        EXPECT_FALSE(files.Stage("b.txt", "new b"));
+        EXPECT_NE(files.Error().find("b.txt.tmp"), std::string::npos) << files.Error();
+    }
+    EXPECT_EQ(dir.Read("a.txt"), "old a");
+    EXPECT_FALSE(dir.Exists("a.txt.tmp"));
+    EXPECT_TRUE(dir.Exists("b.txt.tmp"));
+    rmdir("b.txt.tmp");
+
+    AtomicFileSet files;
+    ASSERT_TRUE(files.Stage("a.txt", "new a"));
+    ASSERT_TRUE(files.Stage("b.txt", "new b"));
+    ASSERT_TRUE(files.Commit());
+    EXPECT_EQ(dir.Read("a.txt"), "new a");
+    EXPECT_EQ(dir.Read("b.txt"), "new b");
+    EXPECT_FALSE(dir.Exists("a.txt.tmp"));
+}
+
 } // namespace

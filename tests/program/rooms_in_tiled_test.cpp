@@ -1,8 +1,10 @@
-// Every room of the story opens in the map editor with every image showing:
-// each tileset and image a room names (relative to the file that names it)
-// exists, and the editor's own renderer, tmxrasterizer, draws the room at
-// full size without a single missing-image placeholder.
+// Every room of the story, and every room the endless mode writes, opens in
+// the map editor with every image showing: each tileset and image a room
+// names (relative to the file that names it) exists, and the editor's own
+// renderer, tmxrasterizer, draws the room at full size without a single
+// missing-image placeholder.
 #include "support/TestSupport.h"
+#include "world/LevelGenerator.h"
 
 #include <stb/stb_image.h>
 #include <tinyxml2.h>
@@ -84,25 +86,54 @@ int Rasterize(const fs::path& map, const fs::path& png) {
     return std::system(command.c_str());
 }
 
+// Checks one room file as the map editor opens it.
+void ExpectRendersWithEveryImage(const fs::path& room, const fs::path& scratch) {
+    SCOPED_TRACE(room.filename().string());
+    std::vector<std::string> problems;
+    for (const fs::path& image : ImagesOf(room, problems))
+        EXPECT_TRUE(fs::exists(image)) << "missing image " << image;
+    EXPECT_TRUE(problems.empty()) << problems.front();
+
+    const fs::path png = scratch / (room.stem().string() + ".png");
+    ASSERT_EQ(Rasterize(room, png), 0) << "tmxrasterizer failed";
+    tinyxml2::XMLDocument doc;
+    ASSERT_EQ(doc.LoadFile(room.c_str()), tinyxml2::XML_SUCCESS);
+    int width = 0, height = 0;
+    EXPECT_EQ(PlaceholderPixels(png, width, height), 0) << "an image did not load";
+    EXPECT_EQ(width, doc.FirstChildElement("map")->IntAttribute("width") * kTile);
+    EXPECT_EQ(height, doc.FirstChildElement("map")->IntAttribute("height") * kTile);
+}
+
 TEST(RoomsInTiled, EveryStoryRoomRendersWithEveryImage) {
     const std::vector<fs::path> rooms = StoryRooms();
     ASSERT_GE(rooms.size(), 3u);
     ScratchGameDir scratch;
-    for (const fs::path& room : rooms) {
-        SCOPED_TRACE(room.filename().string());
-        std::vector<std::string> problems;
-        for (const fs::path& image : ImagesOf(room, problems))
-            EXPECT_TRUE(fs::exists(image)) << "missing image " << image;
-        EXPECT_TRUE(problems.empty()) << problems.front();
+    for (const fs::path& room : rooms)
+        ExpectRendersWithEveryImage(room, scratch.Path());
+}
 
-        const fs::path png = fs::path(scratch.Path()) / (room.stem().string() + ".png");
-        ASSERT_EQ(Rasterize(room, png), 0) << "tmxrasterizer failed";
-        tinyxml2::XMLDocument doc;
-        ASSERT_EQ(doc.LoadFile(room.c_str()), tinyxml2::XML_SUCCESS);
-        int width = 0, height = 0;
-        EXPECT_EQ(PlaceholderPixels(png, width, height), 0) << "an image did not load";
-        EXPECT_EQ(width, doc.FirstChildElement("map")->IntAttribute("width") * kTile);
-        EXPECT_EQ(height, doc.FirstChildElement("map")->IntAttribute("height") * kTile);
+// The endless mode writes into a rooms folder beside the game's images; the
+// test gives it one of its own: the build's images linked, its tilesets
+// copied.
+TEST(RoomsInTiled, EveryGeneratedRoomRendersWithEveryImage) {
+    ScratchGameDir scratch;
+    const fs::path assets = fs::path(BuildDir()) / "assets";
+    const fs::path mirror = fs::path(scratch.Path()) / "endless";
+    fs::create_directories(mirror / "rooms");
+    for (const auto& entry : fs::directory_iterator(assets)) {
+        if (entry.path().filename() != "rooms")
+            fs::create_symlink(entry.path(), mirror / entry.path().filename());
+    }
+    for (const char* tileset : {"core_terrain.tsx", "core_sprites.tsx"})
+        fs::copy_file(assets / "rooms" / tileset, mirror / "rooms" / tileset);
+    for (uint32_t seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        const LevelMap::EndlessLevel level =
+            LevelMap::GenerateEndlessLevel((mirror / "rooms").string(), seed);
+        ASSERT_TRUE(level.ok) << level.error;
+        for (int32_t n = 100; n <= 104; ++n)
+            ExpectRendersWithEveryImage(mirror / "rooms" / (std::to_string(n) + ".tmx"),
+                                        scratch.Path());
     }
 }
 

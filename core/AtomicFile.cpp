@@ -1,0 +1,75 @@
+// AtomicFile -- temporary file, flush, rename.
+#include "core/AtomicFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+std::string TemporaryName(const std::string& path) {
+    return path + ".tmp";
+}
+
+std::string Reason(const std::string& file, int code) {
+    return file + ": " + std::strerror(code);
+}
+
+} // namespace
+
+bool WriteFileAtomically(const std::string& path, const std::string& text) {
+    AtomicFileSet file;
+    return file.Stage(path, text) && file.Commit();
+}
+
+AtomicFileSet::~AtomicFileSet() {
+    Discard();
+}
+
+bool AtomicFileSet::Stage(const std::string& path, const std::string& text) {
+    const std::string temp = TemporaryName(path);
+    FILE* f = std::fopen(temp.c_str(), "w");
+    if (!f) {
+        // Nothing of ours exists under that name: leave whatever is there.
+        error = Reason(temp, errno);
+        return false;
+    }
+    errno = 0;
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = ok && std::fflush(f) == 0;
+    ok = ok && fsync(fileno(f)) == 0;
+    int code = ok ? 0 : errno;
+    if (std::fclose(f) != 0 && ok) {
+        ok = false;
+        code = errno;
+    }
+    if (!ok) {
+        error = Reason(temp, code != 0 ? code : EIO);
+        std::remove(temp.c_str());
+        return false;
+    }
+    staged.push_back(path);
+    return true;
+}
+
+bool AtomicFileSet::Commit() {
+    bool ok = true;
+    for (const std::string& path : staged) {
+        const std::string temp = TemporaryName(path);
+        if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+            error = Reason(path, errno);
+            ok = false;
+        }
+        if (!ok)
+            std::remove(temp.c_str());
+    }
+    staged.clear();
+    return ok;
+}
+
+void AtomicFileSet::Discard() {
+    for (const std::string& path : staged)
+        std::remove(TemporaryName(path).c_str());
+    staged.clear();
+}
