@@ -50,6 +50,11 @@ bool ReadSettings(const std::string& path, Settings& out) {
     out.fullscreen = ReadBool(e, "fullscreen");
     out.width = ReadInt(e, "width");
     out.height = ReadInt(e, "height");
+    out.endlessSeed = -1;
+    int64_t seed = -1;
+    if (e->QueryInt64Attribute("endlessSeed", &seed) == tinyxml2::XML_SUCCESS && seed >= 0 &&
+        seed <= 0xFFFFFFFFll)
+        out.endlessSeed = seed;
     return true;
 }
 
@@ -63,6 +68,8 @@ std::string FormatSettings(const Settings& s) {
     e->SetAttribute("fullscreen", s.fullscreen ? 1 : 0);
     e->SetAttribute("width", s.width);
     e->SetAttribute("height", s.height);
+    if (s.endlessSeed >= 0)
+        e->SetAttribute("endlessSeed", s.endlessSeed);
     doc.InsertEndChild(e);
     tinyxml2::XMLPrinter printer(nullptr, false);
     doc.Print(&printer);

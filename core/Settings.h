@@ -13,6 +13,10 @@ struct Settings {
     bool fullscreen = true; // desktop full screen
     int32_t width = 0;      // window width, pixels
     int32_t height = 0;     // window height, pixels
+    // Replays an endless layout: the first level of every endless run is
+    // generated from this seed (the console prints each level's seed). -1
+    // (or no attribute): a fresh seed every time.
+    int64_t endlessSeed = -1;
 };
 
 // Smallest window the game accepts from the file; anything smaller (a file

@@ -14,6 +14,7 @@
 #include "scenes/Scene.h"
 #include "scenes/SceneFactory.h"
 #include "ui/Options.h"
+#include "world/EndlessRun.h"
 
 #include <SDL.h>
 #include <cstdio>
@@ -211,6 +212,9 @@ void Game::LoadSettings() {
     fullscreen = s.fullscreen;
     screenWidth = s.width;
     screenHeight = s.height;
+    EndlessRun::Current().seed = s.endlessSeed >= 0
+                                     ? std::optional<uint32_t>(static_cast<uint32_t>(s.endlessSeed))
+                                     : std::nullopt;
 }
 
 void Game::SaveSettings() {
@@ -220,6 +224,8 @@ void Game::SaveSettings() {
     s.fullscreen = fullscreen;
     s.width = 2 * screenWidth;
     s.height = 2 * screenHeight;
+    if (EndlessRun::Current().seed)
+        s.endlessSeed = *EndlessRun::Current().seed;
     WriteSettings(kSettingsFile, s);
 }
 

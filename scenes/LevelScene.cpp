@@ -15,6 +15,7 @@
 #include "render/Resources.h"
 #include "render/Sprite2D.h"
 #include "scenes/MainMenu.h"
+#include "world/EndlessRun.h"
 #include "world/LevelCatalogue.h"
 
 #include <cstdio>
@@ -62,6 +63,8 @@ void LevelScene::Init() {
         throw std::runtime_error("Map " + std::to_string(start) + " is invalid");
     }
     StartMusic(LevelCatalogue::Story().CurrentMusic());
+    if (LevelCatalogue::Story().endless)
+        hud->ShowDepth(EndlessRun::Current().depth);
 }
 
 void LevelScene::StartMusic(const std::string& file) {
@@ -214,7 +217,17 @@ void LevelScene::EndLevel() {
         &FadeTransition::Instance().color[3], 1.2f, 1,
         [] {
             LevelCatalogue& levels = LevelCatalogue::Story();
-            if (levels.endless || levels.AdvanceToNextLevel()) {
+            if (levels.endless) {
+                // A fresh set of rooms, one level deeper; when they cannot
+                // be written the run ends in the menu.
+                std::string error;
+                if (EndlessRun::Current().Advance(error)) {
+                    RequestScene(SceneId::Level);
+                } else {
+                    levels.endless = false;
+                    RequestScene(SceneId::MainMenu);
+                }
+            } else if (levels.AdvanceToNextLevel()) {
                 RequestScene(SceneId::Level);
             } else {
                 // The story is over: back to the main menu.
@@ -250,6 +263,7 @@ void LevelScene::Draw(int pass) {
         nextRoom->DrawOverlays();
     QNGfxSetRenderMode(QN_RENDER_TEXTURE);
     hud->Draw();
+    hud->DrawText(postProcessor);
     pauseWindow->Draw(postProcessor);
     deathWindow->Draw(postProcessor);
     cursor->Draw();

@@ -1,6 +1,9 @@
 // MainMenuWindow -- the pages of the main menu and what their entries do.
 #include "ui/MainMenuWindow.h"
 
+#include "world/EndlessRecord.h"
+#include "world/EndlessRun.h"
+
 #include "core/SceneRequest.h"
 #include "core/Tween.h"
 #include "render/FadeTransition.h"
@@ -74,8 +77,15 @@ void MainMenuWindow::ShowMain() {
             ShowStartQuestion();
         },
         false);
-    // The endless mode's room generator is not in the game yet.
-    AddInert(*this, "Endless Mode", {0.0f, 15.0f});
+    AddButton(
+        "Endless Mode", {0.0f, 15.0f}, [this] { StartEndless(); }, false);
+    const int32_t best = ReadBestDepth(EndlessRun::Current().recordPath);
+    if (best > 0) {
+        // The record sits beside the entry, small and dim.
+        UIText* record = AddText("best " + std::to_string(best), {92.0f, 15.0f}, {-0.35f, -0.35f});
+        for (int i = 0; i < 4; ++i)
+            record->color[i] = kGrey[i];
+    }
     AddButton(
         "Options", {0.0f, -15.0f},
         [this] {
@@ -115,6 +125,24 @@ void MainMenuWindow::ShowStartQuestion() {
             ChooseStory();
         });
     });
+}
+
+void MainMenuWindow::StartEndless() {
+    // The rooms are written before the fade: when they cannot be, the
+    // player stays here and is told why instead of playing stale rooms.
+    std::string error;
+    if (EndlessRun::Current().Start(error)) {
+        FadeToScene(SceneId::Level);
+        return;
+    }
+    HideTitle();
+    FadeOutElements();
+    AddText("The endless rooms could not be written.", {0.0f, 30.0f}, kTitleScale);
+    UIText* detail = AddText(error, {0.0f, 5.0f}, {-0.35f, -0.35f});
+    detail->WrapText(0.65f);
+    AddButton(
+        "Back", {0.0f, -30.0f}, [this] { Back(); }, false);
+    Open(nullptr, {0.0f, 0.0f}, {400.0f, 100.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
 }
 
 void MainMenuWindow::ShowExitQuestion() {

@@ -24,6 +24,9 @@ public:
     // "Do you want to start the game?" / "Do you want to exit the game?"
     void ShowStartQuestion();
     void ShowExitQuestion();
+    // Generates the endless rooms and fades to the first of them; when they
+    // cannot be written, a page says why and offers the way back.
+    void StartEndless();
     // Full screen, audio and back.
     void ShowOptions();
     // The title fades in again and the main page comes back.

@@ -1,7 +1,10 @@
 // PlayerHUD -- the health and special bars of the player.
 #include "ui/PlayerHUD.h"
 #include "core/Runtime.h"
+#include "render/FontAtlas.h"
 #include "render/Resources.h"
+
+#include <string>
 
 namespace {
 float HalfRenderWidth() {
@@ -42,4 +45,21 @@ void PlayerHUD::ShowHealth(float value) {
 
 void PlayerHUD::ShowSpecial(float value) {
     special.EaseTo(value, value >= kDashCost);
+}
+
+void PlayerHUD::ShowDepth(int32_t depth) {
+    if (depth < 0) {
+        depthText.reset();
+        return;
+    }
+    depthText = std::make_unique<TextSprite>(FontAtlas::Shared(), "Depth " + std::to_string(depth));
+    depthText->RebuildMesh();
+    // Left-aligned under the frame: the sprite is centred on its position.
+    depthText->SetOffset({30.0f - halfWidth + depthText->width / 2.0f, halfHeight - 62.0f});
+    depthText->Layout({0.0f, 0.0f}, {1.0f, 1.0f}, 0.85f);
+}
+
+void PlayerHUD::DrawText(PostProcessor* postProcessor) {
+    if (depthText)
+        depthText->Draw(postProcessor);
 }

@@ -4,7 +4,10 @@
 #pragma once
 
 #include "render/Sprite2D.h"
+#include "render/TextSprite.h"
 #include "ui/HUDBar.h"
+
+#include <memory>
 
 struct PlayerHUD {
     // Lays the bars out for the current screen half-size (UI units).
@@ -19,6 +22,11 @@ struct PlayerHUD {
     // The special bar eases to `value` (0..1) and pulses while a dash is
     // affordable.
     void ShowSpecial(float value);
+    // Shows "Depth n" under the bars (the endless mode's levels cleared);
+    // a negative depth hides it.
+    void ShowDepth(int32_t depth);
+    // The HUD's text into the post-processor's overlay.
+    void DrawText(PostProcessor* postProcessor);
 
     static constexpr float kLowHealth = 0.2f; // health at or below: pulse
     static constexpr float kDashCost = 0.25f; // special at or above: pulse
@@ -27,5 +35,6 @@ struct PlayerHUD {
     float halfHeight; // half the render height
     HUDBar health;
     HUDBar special;
-    Sprite2D frame; // "ui_playerhud_frame.png"
+    Sprite2D frame;                        // "ui_playerhud_frame.png"
+    std::unique_ptr<TextSprite> depthText; // null until a depth is shown
 };
