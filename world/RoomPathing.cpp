@@ -37,10 +37,6 @@ int32_t CellIndex(float units) {
 }
 } // namespace
 
-bool RoomPathing::InGrid(int32_t column, int32_t row) const {
-    return column >= 0 && row >= 0 && column < width && row < height;
-}
-
 int32_t RoomPathing::ColumnOf(float x) const {
     return CellIndex(x / static_cast<float>(tileWidth));
 }
@@ -60,19 +56,25 @@ bool RoomPathing::IsWalkable(Vec2 point) const {
     return IsWalkableCell(ColumnOf(point.x), RowOf(point.y));
 }
 
-const PathNode& RoomPathing::NodeAt(int32_t column, int32_t row) const {
-    return nodes[static_cast<size_t>(row)][static_cast<size_t>(column)];
+PathNode RoomPathing::NodeAt(int32_t column, int32_t row) const {
+    PathNode node;
+    node.column = column;
+    node.row = row;
+    node.occupancy = grid.IsOccupied(column, row) ? occupiedCost : 0;
+    node.occupant = grid.OccupantAt(column, row);
+    return node;
+}
+
+size_t RoomPathing::CellCount() const {
+    return static_cast<size_t>(grid.Width()) * static_cast<size_t>(grid.Height());
 }
 
 void RoomPathing::Init() {
-    nodes.assign(static_cast<size_t>(height), std::vector<PathNode>(static_cast<size_t>(width)));
+    grid.Reset(width, height);
     for (int32_t r = 0; r < height; ++r) {
-        for (int32_t c = 0; c < width; ++c) {
-            nodes[static_cast<size_t>(r)][static_cast<size_t>(c)].column = c;
-            nodes[static_cast<size_t>(r)][static_cast<size_t>(c)].row = r;
-        }
+        for (int32_t c = 0; c < width; ++c)
+            grid.SetFloor(c, r, IsWalkableCell(c, r));
     }
-    openList.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
     BuildEntryLines();
 }
 
@@ -166,13 +168,6 @@ WallHit RoomPathing::Raycast(Vec2 a, Vec2 b) const {
     }
 }
 
-uint32_t RoomPathing::Heuristic(const PathNode& node, int32_t goalColumn, int32_t goalRow) const {
-    const uint32_t dx = static_cast<uint32_t>(std::abs(node.column - goalColumn));
-    const uint32_t dy = static_cast<uint32_t>(std::abs(node.row - goalRow));
-    return (std::max(dx, dy) - std::min(dx, dy)) * static_cast<uint32_t>(straightCost) +
-           std::min(dx, dy) * static_cast<uint32_t>(diagonalCost);
-}
-
 void RoomPathing::FindPath(std::deque<Vec2>& path, const Collider2D* mover, Vec2 start, Vec2 goal) {
     const int32_t goalColumn = ColumnOf(goal.x);
     const int32_t goalRow = RowOf(goal.y);
@@ -189,79 +184,21 @@ void RoomPathing::FindPath(std::deque<Vec2>& path, const Collider2D* mover, Vec2
     }
     const int32_t startColumn = ColumnOf(start.x);
     const int32_t startRow = RowOf(start.y);
-    if (!InGrid(goalColumn, goalRow) || !IsWalkableCell(goalColumn, goalRow) ||
-        !InGrid(startColumn, startRow))
+    if (!grid.IsFloor(goalColumn, goalRow))
         return;
-    for (std::vector<PathNode>& row : nodes) {
-        for (PathNode& node : row) {
-            node.f = 0xFFFFFFFFu;
-            node.g = 0;
-            node.parent = nullptr;
-            node.closed = false;
-            node.open = false;
-        }
-    }
-    openList.clear();
-    const auto byF = [](const PathNode* a, const PathNode* b) { return a->f > b->f; };
-    PathNode* const startNode =
-        &nodes[static_cast<size_t>(startRow)][static_cast<size_t>(startColumn)];
-    PathNode* const goalNode =
-        &nodes[static_cast<size_t>(goalRow)][static_cast<size_t>(goalColumn)];
-    // The start node is expanded first, then the open list leads.
-    PathNode* current = startNode;
-    for (bool first = true;; first = false) {
-        if (!first) {
-            if (openList.empty())
-                return;
-            std::make_heap(openList.begin(), openList.end(), byF);
-            std::pop_heap(openList.begin(), openList.end(), byF);
-            current = openList.back();
-            openList.pop_back();
-        }
-        current->closed = true;
-        if (current == goalNode)
-            break;
-        for (int32_t dr = -1; dr <= 1; ++dr) {
-            for (int32_t dc = -1; dc <= 1; ++dc) {
-                const int32_t c = current->column + dc;
-                const int32_t r = current->row + dr;
-                if ((dr == 0 && dc == 0) || !IsWalkableCell(c, r))
-                    continue;
-                const bool diagonal = dr != 0 && dc != 0;
-                // No cutting corners: both cells beside a diagonal step are floor.
-                if (diagonal && (!IsWalkableCell(current->column + dc, current->row) ||
-                                 !IsWalkableCell(current->column, current->row + dr)))
-                    continue;
-                PathNode& next = nodes[static_cast<size_t>(r)][static_cast<size_t>(c)];
-                if (next.closed)
-                    continue;
-                uint32_t step = static_cast<uint32_t>(diagonal ? diagonalCost : straightCost);
-                if (!(next.occupant == mover && current->g == 0))
-                    step += next.occupancy;
-                const uint32_t h = Heuristic(next, goalColumn, goalRow);
-                if (!next.open) {
-                    next.parent = current;
-                    next.f = step + h;
-                    next.g = step;
-                    next.open = true;
-                    openList.push_back(&next);
-                } else if (step < next.g) {
-                    next.parent = current;
-                    next.f = step + h;
-                    next.g = step;
-                }
-            }
-        }
-    }
+    const PathCosts costs{static_cast<uint32_t>(straightCost), static_cast<uint32_t>(diagonalCost),
+                          occupiedCost};
+    if (!grid.Search(startColumn, startRow, goalColumn, goalRow, mover, costs))
+        return;
     const Vec2 goalCentre = CellCentre(goalColumn, goalRow);
     if (!Raycast(goalCentre, goal).hit)
         path.push_front(goal);
-    for (const PathNode* node = goalNode; node->parent; node = node->parent) {
-        Vec2 point = CellCentre(node->column, node->row);
-        if (node->parent != startNode)
+    grid.WalkBack([&](int32_t column, int32_t row, bool parentIsStart) {
+        Vec2 point = CellCentre(column, row);
+        if (!parentIsStart)
             point += Vec2{Jitter(j), Jitter(j)};
         path.push_front(point);
-    }
+    });
     const Vec2 startCentre = CellCentre(startColumn, startRow);
     if (path.empty())
         path.push_front(startCentre);
@@ -270,12 +207,7 @@ void RoomPathing::FindPath(std::deque<Vec2>& path, const Collider2D* mover, Vec2
 }
 
 void RoomPathing::ClearOccupancy() {
-    for (std::vector<PathNode>& row : nodes) {
-        for (PathNode& node : row) {
-            node.occupancy = 0;
-            node.occupant = nullptr;
-        }
-    }
+    grid.ClearOccupancy();
 }
 
 void RoomPathing::MarkOccupied(const Collider2D& body, bool isEnemy) {
@@ -292,16 +224,12 @@ void RoomPathing::MarkOccupied(const Collider2D& body, bool isEnemy) {
     const Vec2 hi = body.centre + extent;
     // y up: the low corner's row is the larger one.
     const int32_t c0 = std::max(ColumnOf(lo.x), 0);
-    const int32_t c1 = std::min(ColumnOf(hi.x), width - 1);
+    const int32_t c1 = std::min(ColumnOf(hi.x), grid.Width() - 1);
     const int32_t r0 = std::max(RowOf(hi.y), 0);
-    const int32_t r1 = std::min(RowOf(lo.y), height - 1);
+    const int32_t r1 = std::min(RowOf(lo.y), grid.Height() - 1);
     for (int32_t r = r0; r <= r1; ++r) {
-        for (int32_t c = c0; c <= c1; ++c) {
-            PathNode& node = nodes[static_cast<size_t>(r)][static_cast<size_t>(c)];
-            node.occupancy = occupiedCost;
-            if (!(isEnemy && node.occupant))
-                node.occupant = &body;
-        }
+        for (int32_t c = c0; c <= c1; ++c)
+            grid.Occupy(c, r, &body, isEnemy);
     }
 }
 

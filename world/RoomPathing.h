@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/WallHit.h"
+#include "world/PathGrid.h"
 #include "world/RoomData.h"
 
 #include <deque>
@@ -15,22 +16,17 @@ class Circle2D;
 
 namespace LevelMap {
 
-// One node per map cell; a search only resets them.
+// What the path search sees of one cell this frame.
 struct PathNode {
     int32_t column = 0;
     int32_t row = 0;
-    uint32_t f = 0;         // priority: step cost plus the distance estimate
-    uint32_t g = 0;         // cost of the last step into this node
-    uint32_t occupancy = 0; // occupiedCost while a body covers the cell
-    PathNode* parent = nullptr;
+    uint32_t occupancy = 0;               // occupiedCost while a body covers the cell
     const Collider2D* occupant = nullptr; // the body covering the cell this frame
-    bool closed = false;
-    bool open = false;
 };
 
 class RoomPathing : public virtual RoomData {
 public:
-    // Builds the path nodes and each door's entry line. Throws
+    // Builds the path grid and each door's entry line. Throws
     // "Map <n>'s door to <target> is invalid" for a door walled on both sides.
     virtual void Init();
 
@@ -56,7 +52,10 @@ public:
     WallHit PushOutOfPlayer(const Collider2D& body, const Collider2D& player,
                             Vec2 bodyPosition) const;
 
-    const PathNode& NodeAt(int32_t column, int32_t row) const;
+    // A cell of the grid built by Init; nobody on it outside the grid.
+    PathNode NodeAt(int32_t column, int32_t row) const;
+    // Cells of the path grid: width x height once Init has run.
+    size_t CellCount() const;
 
     // Probe bits of ResolveWalls by side.
     const uint32_t topProbes = 3;
@@ -68,14 +67,11 @@ public:
     const int32_t rayStep = 1;                 // world units
     const uint32_t occupiedCost = 1801680198u; // another body stands there
     float jitterDivisor = 1.0f;
-    std::vector<std::vector<PathNode>> nodes; // height rows of width nodes
 
 private:
     void BuildEntryLines();
-    bool InGrid(int32_t column, int32_t row) const;
-    uint32_t Heuristic(const PathNode& node, int32_t goalColumn, int32_t goalRow) const;
 
-    std::vector<PathNode*> openList;
+    PathGrid grid; // walkability, occupancy and search state, one entry per cell
 };
 
 } // namespace LevelMap
