@@ -118,6 +118,7 @@ std::vector<AssetImage> BuildImages() {
         Flat("ui_playerhud_frame.png", 1, 120, 33),
         Flat("popup_box.png", 1, 32, 32),
         Flat("popup_left_click.png", 1, 16, 16),
+        Flat("popup_key_e.png", 1, 16, 16),
         Flat("popup_joy_x.png", 1, 16, 16),
         Flat("dialoguebox_top.png", 1, 160, 14),
         Flat("dialoguebox_center.png", 1, 160, 16),

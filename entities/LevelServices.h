@@ -1,15 +1,19 @@
 // LevelServices.h -- what entities need from the level they play in, in one
 // narrow interface: rooms by number, the cursor in a room's coordinates, ray
-// casts against a room's walls and the player's HUD bars. The level scene
-// implements it and sets `current` while it runs (Load to Unload); with no
-// level running every entity falls back to a quiet default (a gate stays
-// closed, the aim ignores walls, the HUD is not told).
+// casts against a room's walls, the player's HUD bars, the conversation box
+// and the windows characters open. The level scene implements it and sets
+// `current` while it runs (Load to Unload); with no level running every
+// entity falls back to a quiet default (a gate stays closed, the aim ignores
+// walls, the HUD is not told, nobody talks, no window opens).
 #pragma once
 
 #include "core/WallHit.h"
 #include "entities/Entity.h"
 
 #include <cstdint>
+#include <string>
+
+class CharacterWindow;
 
 class LevelServices {
 public:
@@ -28,6 +32,18 @@ public:
     // The HUD's special bar eases to `special` (0..1) and pulses while a dash
     // is available.
     virtual void ShowSpecial(float /*special*/) {}
+
+    // A conversation is on screen (its lines or its portraits fading out).
+    virtual bool DialogueRunning() const { return false; }
+    // Plays conversation `number` in the dialogue box; a number no room of
+    // the level named starts nothing.
+    virtual void StartDialogue(int32_t /*number*/) {}
+    // A new, closed window for a character to open: `type` "Controls" lists
+    // the controls, any other type is an empty frame of `size` (UI units).
+    // The caller owns it; null when the level has no windows to give.
+    virtual CharacterWindow* MakeWindow(const std::string& /*type*/, Vec2 /*size*/) {
+        return nullptr;
+    }
 
     // The running level, or null.
     static LevelServices* current;

@@ -130,6 +130,12 @@ void ParticleSystem::Clear() {
     particles.clear();
 }
 
+void ParticleSystem::Shift(const Vec2& by) {
+    for (Particle* p : particles)
+        p->position += by;
+    origin += by;
+}
+
 void ParticleSystem::Draw() {
     if (!active)
         return;

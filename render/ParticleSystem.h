@@ -28,6 +28,9 @@ public:
     void Update(float dt);
     // Gives every live particle back to the pool.
     void Clear();
+    // Moves the origin and every live particle by `by`: a system drawn in
+    // view space keeps its particles on their world spot when the view moves.
+    void Shift(const Vec2& by);
     void Draw();
 
     const ParticleConfig* config;

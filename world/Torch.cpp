@@ -76,9 +76,7 @@ void Torch::Update(float dt, Camera& camera) {
     // they left when the view moves.
     const Vec2 moved = camera.GetPosition() - lastCamera;
     if (moved != Vec2{0.0f, 0.0f}) {
-        for (Particle* p : embers->particles)
-            p->position -= moved;
-        embers->origin -= moved;
+        embers->Shift(-moved);
         lastCamera = camera.GetPosition();
     }
     embers->Update(dt);
