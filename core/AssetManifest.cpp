@@ -98,12 +98,13 @@ std::vector<AssetImage> BuildImages() {
         Body("npc_quartermaster.png", 4, 0.2f),
         Body("npc_prisoner.png", 4, 0.25f),
         Body("npc_scout.png", 4, 0.2f),
-        // Dialogue portraits: idle, blink, two talking frames.
-        Flat("portrait_blade.png", 4, 96, 96, 0.15f),
-        Flat("portrait_commander.png", 4, 96, 96, 0.15f),
-        Flat("portrait_quartermaster.png", 4, 96, 96, 0.15f),
-        Flat("portrait_prisoner.png", 4, 96, 96, 0.15f),
-        Flat("portrait_scout.png", 4, 96, 96, 0.15f),
+        // Dialogue portraits: a loop of rest, a few words and a blink
+        // (conversation files give the frame count and timing again).
+        Flat("portrait_blade.png", 8, 96, 96, 0.18f),
+        Flat("portrait_commander.png", 8, 96, 96, 0.18f),
+        Flat("portrait_quartermaster.png", 8, 96, 96, 0.18f),
+        Flat("portrait_prisoner.png", 8, 96, 96, 0.18f),
+        Flat("portrait_scout.png", 8, 96, 96, 0.18f),
         // Terrain atlas: 14 tiles of 48 x 48, global ids 1 to 14.
         Lit("core_terrain.png", 1, kAssetTerrainColumns * kAssetTileSize, 2 * kAssetTileSize, 0.0f),
         // Interface.
