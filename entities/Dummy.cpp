@@ -3,6 +3,7 @@
 
 #include "audio/Audio.h"
 #include "core/Circle2D.h"
+#include "entities/Projectile.h"
 #include "render/LightedAnimation2D.h"
 
 #include <algorithm>
@@ -84,6 +85,12 @@ bool Dummy::Update(float dt, GameObject* parent, EntityList* list) {
     return true;
 }
 
-void Dummy::Fire(EntityList* /*list*/) {
+void Dummy::Fire(EntityList* list) {
     fireSound.Play();
+    if (!list)
+        return;
+    // A practice bolt: it flies and bursts like a soldier's, and hurts nobody.
+    const Vec2 at = GetPosition();
+    Projectile::Launch(*list, roomId, {at.x - kMuzzle, at.y}, {-1.0f, 0.0f}, ProjectileBullet,
+                       kBoltSpeed, 0.0f);
 }

@@ -142,7 +142,7 @@ void SliceableEntity::ChangeHealth(const float& /*delta*/, Entity* source) {
         return;
     SetCollider(nullptr);
     if (dustParticles) {
-        dustParticles->origin = position - view;
+        dustParticles->PlaceAt(position);
         dustParticles->Start();
     }
     for (size_t side = 0; side < 2; ++side) {
@@ -169,13 +169,11 @@ void SliceableEntity::ChangeHealth(const float& /*delta*/, Entity* source) {
 void SliceableEntity::FollowView(const GameObject* parent) {
     if (!parent)
         return;
-    const Vec2 now = parent->GetPosition();
-    if (now == view)
-        return;
-    // The dust is drawn in view space: it stays on its spot in the room.
+    // The dust and the pieces are drawn in view space: they keep their spot
+    // in the room while the view moves.
+    view = parent->GetPosition();
     if (dustParticles)
-        dustParticles->Shift(view - now);
-    view = now;
+        dustParticles->FollowView(view);
 }
 
 bool SliceableEntity::Update(float dt, GameObject* parent, EntityList* list) {

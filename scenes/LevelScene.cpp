@@ -10,6 +10,7 @@
 #include "engine/QNKeys.h"
 #include "entities/BottlePool.h"
 #include "entities/Player.h"
+#include "entities/ProjectilePool.h"
 #include "render/FadeTransition.h"
 #include "render/Particle.h"
 #include "render/PostProcessor.h"
@@ -305,6 +306,8 @@ void LevelScene::Unload() {
     currentRoom = nullptr;
     player = nullptr;
     rooms.clear();
+    // Shots still in flight were in the rooms' lists; the pool owns them.
+    ProjectilePool::Clear();
     cursor.reset();
     hud.reset();
     pauseWindow.reset();
@@ -349,4 +352,23 @@ LevelMap::WallHit LevelScene::Raycast(int32_t roomId, Vec2 a, Vec2 b) const {
     if (!room)
         return {b, false};
     return room->RoomPathing::Raycast(a, b);
+}
+
+bool LevelScene::IsWalkable(int32_t roomId, Vec2 point) const {
+    const Room* room = FindRoom(roomId);
+    return room && room->IsWalkable(point);
+}
+
+LevelMap::WallHit LevelScene::ResolveWalls(int32_t roomId, const Circle2D& body) const {
+    const Room* room = FindRoom(roomId);
+    return room ? room->ResolveWalls(body) : LevelMap::WallHit{};
+}
+
+void LevelScene::FindPath(int32_t roomId, std::deque<Vec2>& path, const Collider2D* mover,
+                          Vec2 start, Vec2 goal) {
+    Room* room = FindRoom(roomId);
+    if (room)
+        room->FindPath(path, mover, start, goal);
+    else
+        path.clear();
 }

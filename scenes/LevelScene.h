@@ -43,6 +43,12 @@ public:
     EntityList* RoomEntities(int32_t roomId) override;
     Vec2 CursorInRoom(int32_t roomId) const override;
     LevelMap::WallHit Raycast(int32_t roomId, Vec2 a, Vec2 b) const override;
+    // Nothing is floor in a room that is not loaded.
+    bool IsWalkable(int32_t roomId, Vec2 point) const override;
+    LevelMap::WallHit ResolveWalls(int32_t roomId, const Circle2D& body) const override;
+    void FindPath(int32_t roomId, std::deque<Vec2>& path, const Collider2D* mover, Vec2 start,
+                  Vec2 goal) override;
+    Player* LevelPlayer() override { return player; }
     void ShowHealth(float health) override;
     void ShowSpecial(float special) override;
     bool DialogueRunning() const override;

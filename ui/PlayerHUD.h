@@ -3,8 +3,8 @@
 // scene owns one; the player (and whatever rewards it) pushes its values.
 #pragma once
 
+#include "render/HUDBar.h"
 #include "render/Sprite2D.h"
-#include "ui/HUDBar.h"
 
 struct PlayerHUD {
     // Lays the bars out for the current screen half-size (UI units).
