@@ -124,6 +124,18 @@ void ParticleSystem::Update(float dt) {
     particles.resize(kept);
 }
 
+void ParticleSystem::FollowView(const Vec2& viewPosition) {
+    const Vec2 moved = viewPosition - view;
+    if (moved == Vec2{0.0f, 0.0f})
+        return;
+    for (Particle* p : particles) {
+        p->position -= moved;
+        GameObject::BuildTransform(p->transform, p->scale, p->rotation, p->position);
+    }
+    origin -= moved;
+    view = viewPosition;
+}
+
 void ParticleSystem::Clear() {
     for (Particle* p : particles)
         ParticlePoolGive(p);
