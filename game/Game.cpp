@@ -55,6 +55,8 @@ void Game::Init() {
 
     if (!QNSysInit(screenWidth, screenHeight, 0, 60))
         throw std::runtime_error("Cannot open the game window (is a display available?)");
+    if (!QNSysSetVSync(vsync) && vsync)
+        std::printf("SYSTEM: no vertical sync from the driver; the clock paces the frames\n");
     Runtime::Get().SetScreenHalfSize(screenWidth / 2, screenHeight / 2);
     QNGfxSetCamPosition(static_cast<float>(screenWidth) * 0.5f,
                         static_cast<float>(screenHeight) * 0.5f);
@@ -212,6 +214,7 @@ void Game::LoadSettings() {
     fullscreen = s.fullscreen;
     screenWidth = s.width;
     screenHeight = s.height;
+    vsync = s.vsync;
     EndlessRun::Current().seed = s.endlessSeed >= 0
                                      ? std::optional<uint32_t>(static_cast<uint32_t>(s.endlessSeed))
                                      : std::nullopt;
@@ -224,6 +227,7 @@ void Game::SaveSettings() {
     s.fullscreen = fullscreen;
     s.width = 2 * screenWidth;
     s.height = 2 * screenHeight;
+    s.vsync = vsync;
     if (EndlessRun::Current().seed)
         s.endlessSeed = *EndlessRun::Current().seed;
     WriteSettings(kSettingsFile, s);
