@@ -282,10 +282,15 @@ bool Player::Update(float dt, GameObject* parent, EntityList* list) {
     }
 
     body->Update(dt, parent);
-    if (healthParticles)
-        healthParticles->Update(dt);
-    if (specialParticles)
-        specialParticles->Update(dt);
+    // The bursts rise from where Blade stood, in the room, however the
+    // camera moves afterwards; they are drawn through the same view.
+    const Vec2 view = parent ? parent->GetPosition() : Vec2{0.0f, 0.0f};
+    for (ParticleSystem* burst : {healthParticles, specialParticles}) {
+        if (!burst)
+            continue;
+        burst->view = view;
+        burst->Update(dt);
+    }
     // The marker animates at normal speed while time is slowed.
     if (ghost->tint[3] > 0.0f)
         ghost->Update(static_cast<float>(QNFrameRateControllerGetFrameTime()), nullptr);

@@ -118,7 +118,7 @@ void ParticleSystem::Update(float dt) {
         // Blue follows the opacity's speed: fading particles darken in blue.
         p->color.b += p->colorSpeed.a * dt;
         p->color.a += p->colorSpeed.a * dt;
-        GameObject::BuildTransform(p->transform, p->scale, p->rotation, p->position);
+        GameObject::BuildTransform(p->transform, p->scale, p->rotation, p->position - view);
         particles[kept++] = p;
     }
     particles.resize(kept);

@@ -1,6 +1,7 @@
 // ParticleSystem.h -- an emitter described by a particle file: it spawns
 // quads at `origin` (a stream, or one burst) that drift, grow and fade until
-// their opacity reaches zero. Owners update and draw it and move `origin`.
+// their opacity reaches zero. Owners update and draw it and move `origin`;
+// an owner in a room also hands it the room's view.
 #pragma once
 
 #include "core/Vec2.h"
@@ -38,6 +39,9 @@ public:
     bool active = false;    // only active systems update and draw
     bool emitting = true;   // streams emit only while set
     Vec2 origin;            // world units
+    // The world point at the centre of the view (a room's camera): live
+    // particles keep their world place and are drawn relative to it.
+    Vec2 view{0.0f, 0.0f};
 
 private:
     void Emit();
