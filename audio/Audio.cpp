@@ -64,4 +64,8 @@ void SetMuted(bool muted) {
         a.music->Play();
 }
 
+void SetPaused(bool paused) {
+    State().gameSounds.SetPaused(paused);
+}
+
 } // namespace Audio

@@ -42,5 +42,8 @@ void Shutdown();
 Sound GetSound(const std::string& fileName, bool stream);
 // Muting stops every game sound; unmuting starts the scene's music again.
 void SetMuted(bool muted);
+// Holds every game sound where it is (the window went to the background)
+// or lets them go on.
+void SetPaused(bool paused);
 
 } // namespace Audio

@@ -301,6 +301,8 @@ Channel AudioSystem::PlaySound(SoundData* s, ChannelGroup* group) {
         alSourcei(v.source, AL_BUFFER, static_cast<ALint>(s->buffer));
         alSourcePlay(v.source);
     }
+    if (group && group->paused)
+        alSourcePause(v.source);
     Channel channel;
     channel.system = this;
     channel.voice = index;
@@ -343,7 +345,7 @@ bool AudioSystem::VoiceSounding(const Voice& v) const {
         return true;
     ALint state = AL_STOPPED;
     alGetSourcei(v.source, AL_SOURCE_STATE, &state);
-    return state == AL_PLAYING;
+    return state == AL_PLAYING || state == AL_PAUSED;
 }
 
 AudioSystem::Voice* AudioSystem::Resolve(const Channel& c) {
@@ -395,7 +397,7 @@ void AudioSystem::PumpStream(Voice& v) {
     ALint queued = 0;
     alGetSourcei(v.source, AL_SOURCE_STATE, &state);
     alGetSourcei(v.source, AL_BUFFERS_QUEUED, &queued);
-    if (state == AL_PLAYING)
+    if (state == AL_PLAYING || state == AL_PAUSED)
         return;
     if (queued > 0)
         alSourcePlay(v.source); // ran dry during a long frame: carry on
@@ -495,6 +497,7 @@ void AudioSystem::CreateChannelGroup(const std::string& name, ChannelGroup* grou
     group->system = this;
     group->name = name;
     group->filter = nullptr;
+    group->paused = false;
 }
 
 void AudioSystem::ReleaseChannelGroup(ChannelGroup* group) {
@@ -516,6 +519,29 @@ void AudioSystem::StopGroup(ChannelGroup* group) {
 void ChannelGroup::Stop() {
     if (system)
         system->StopGroup(this);
+}
+
+void ChannelGroup::SetPaused(bool pause) {
+    if (paused == pause)
+        return;
+    paused = pause;
+    if (system)
+        system->PauseGroup(this);
+}
+
+void AudioSystem::PauseGroup(ChannelGroup* group) {
+    if (!device)
+        return;
+    for (Voice& v : voices) {
+        if (!v.sound || v.group != group)
+            continue;
+        ALint state = AL_STOPPED;
+        alGetSourcei(v.source, AL_SOURCE_STATE, &state);
+        if (group->paused && state == AL_PLAYING)
+            alSourcePause(v.source);
+        else if (!group->paused && state == AL_PAUSED)
+            alSourcePlay(v.source);
+    }
 }
 
 int32_t ChannelGroup::PlayingCount() const {

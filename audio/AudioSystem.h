@@ -78,8 +78,12 @@ public:
     void AddFilter(LowPassFilter* filter);
     void RemoveFilter(LowPassFilter* filter);
     LowPassFilter* Filter() const { return filter; }
-    // Number of channels of the group still sounding.
+    // Number of channels of the group still sounding (a paused one too).
     int32_t PlayingCount() const;
+    // Holds every channel of the group where it is, and lets them go on
+    // from there; a sound started while paused waits for the group.
+    void SetPaused(bool paused);
+    bool IsPaused() const { return paused; }
 
 private:
     friend class AudioSystem;
@@ -87,6 +91,7 @@ private:
     AudioSystem* system = nullptr;
     LowPassFilter* filter = nullptr;
     std::string name;
+    bool paused = false;
 };
 
 class AudioSystem {
@@ -161,6 +166,7 @@ private:
     void ApplyFilter(Voice& v);
     void ApplyGroupFilter(ChannelGroup* group);
     void StopGroup(ChannelGroup* group);
+    void PauseGroup(ChannelGroup* group);
     SoundData* Open(const std::string& path, bool stream);
     void StartStream(Voice& v);
     void PumpStream(Voice& v);

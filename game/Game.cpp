@@ -101,6 +101,9 @@ bool Game::RunFrame() {
     QNSysFrameStart();
     QNInputUpdate();
     const float dt = AdvanceClock(QNFrameRateControllerGetFrameTime());
+    // Nothing sounds while the window is in the background (a level pauses
+    // itself as well).
+    Audio::SetPaused(gQNSysAppActive == 0);
 
     if (nextScene) {
         SwitchScene();

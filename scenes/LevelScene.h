@@ -78,4 +78,6 @@ private:
     void StartDialogue(int32_t number);
     void StartMusic(const std::string& file);
     void UpdateCursor(float dt);
+    // Opens the pause window when the game window lost the focus.
+    void PauseForFocusLoss();
 };

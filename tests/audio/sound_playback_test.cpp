@@ -127,3 +127,37 @@ TEST_F(SoundPlayback, StreamWithoutLoopEndsAndFreesItsVoice) {
     music.Play();
     EXPECT_TRUE(music.IsPlaying());
 }
+
+TEST_F(SoundPlayback, PausingTheGroupHoldsEverySoundWhereItWas) {
+    // The window went to the background: every sound holds, music included,
+    // and goes on from the same place when it comes back.
+    ASSERT_TRUE(WriteSound(SoundPath("short.ogg"), Noise(kRate / 2, 0.3f),
+                           SF_FORMAT_OGG | SF_FORMAT_VORBIS));
+    Sound tone, music, late;
+    const auto heard = Listen({
+        {[&] {
+             tone = StartLooping("tone.wav", Tone(440.0, kRate / 2));
+             music = game.GetSound("short.ogg", true);
+             music.Play();
+         },
+         0.2},
+        {[&] {
+             game.gameSounds.SetPaused(true);
+             // Something started meanwhile waits for the group as well.
+             ASSERT_TRUE(WriteSound(SoundPath("late.wav"), Tone(880.0, kRate / 4)));
+             late = game.GetSound("late.wav", false);
+             late.Play();
+         },
+         0.6},
+        {[&] {
+             EXPECT_TRUE(tone.IsPlaying());
+             EXPECT_TRUE(music.IsPlaying()) << "the half-second track has not played out";
+             EXPECT_EQ(game.gameSounds.PlayingCount(), 3);
+             game.gameSounds.SetPaused(false);
+         },
+         0.15},
+    });
+    EXPECT_GT(Rms(heard[0]), 0.2);
+    EXPECT_LT(Rms(heard[1]), 1e-4);
+    EXPECT_GT(Rms(heard[2]), 0.2);
+}
