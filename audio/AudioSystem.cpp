@@ -20,13 +20,14 @@
 struct SoundData {
     std::string path;
     bool stream = false;
-    bool loop = false;        // later playbacks repeat
-    int32_t channels = 1;     // as handed to OpenAL: 1 or 2
-    int32_t fileChannels = 1; // as stored in the file
-    int32_t sampleRate = 0;   // hertz
-    int64_t frames = 0;       // decoded frames (sample) or announced (stream)
-    uint32_t buffer = 0;      // sample: the whole sound
-    SNDFILE* file = nullptr;  // stream: its decoder
+    bool loop = false;         // later playbacks repeat
+    AudioMix mix = MixEffects; // whose level it is heard at
+    int32_t channels = 1;      // as handed to OpenAL: 1 or 2
+    int32_t fileChannels = 1;  // as stored in the file
+    int32_t sampleRate = 0;    // hertz
+    int64_t frames = 0;        // decoded frames (sample) or announced (stream)
+    uint32_t buffer = 0;       // sample: the whole sound
+    SNDFILE* file = nullptr;   // stream: its decoder
     uint32_t queue[AudioSystem::kStreamBuffers] = {}; // stream: its blocks
     int32_t blockFrames = 0;                          // stream: frames per block
     int32_t voice = -1;                               // stream: the voice playing it, -1 when none
@@ -264,6 +265,32 @@ void AudioSystem::SetSoundLoop(SoundData* s, bool loop) {
         s->loop = loop;
 }
 
+void AudioSystem::SetSoundMix(SoundData* s, AudioMix mix) {
+    if (s)
+        s->mix = mix;
+}
+
+void AudioSystem::SetMixLevel(AudioMix mix, float level) {
+    if (!(level >= 0.0f))
+        level = 0.0f; // also a NaN
+    mixLevels[mix] = std::min(level, 1.0f);
+    if (!device)
+        return;
+    for (Voice& v : voices) {
+        if (v.sound && v.sound->mix == mix)
+            ApplyGain(v);
+    }
+}
+
+float AudioSystem::MixLevel(AudioMix mix) const {
+    return mixLevels[mix];
+}
+
+void AudioSystem::ApplyGain(Voice& v) {
+    const float level = v.sound ? mixLevels[v.sound->mix] : 1.0f;
+    alSourcef(v.source, AL_GAIN, std::max(0.0f, v.volume) * level);
+}
+
 size_t AudioSystem::SoundMemory(const SoundData* s) {
     if (!s)
         return 0;
@@ -291,7 +318,8 @@ Channel AudioSystem::PlaySound(SoundData* s, ChannelGroup* group) {
     v.started = ++playCounter;
     v.streamEnded = false;
     alSourcef(v.source, AL_PITCH, 1.0f);
-    alSourcef(v.source, AL_GAIN, 1.0f);
+    v.volume = 1.0f;
+    ApplyGain(v);
     ApplyFilter(v);
     if (s->stream) {
         s->voice = index;
@@ -453,8 +481,10 @@ void Channel::Stop() const {
 void Channel::SetVolume(float volume) const {
     if (!system || !(volume == volume))
         return;
-    if (AudioSystem::Voice* v = system->Resolve(*this))
-        alSourcef(v->source, AL_GAIN, std::max(0.0f, volume));
+    if (AudioSystem::Voice* v = system->Resolve(*this)) {
+        v->volume = volume;
+        system->ApplyGain(*v);
+    }
 }
 
 float Channel::GetFrequency() const {

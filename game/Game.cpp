@@ -211,6 +211,8 @@ void Game::LoadSettings() {
         s.height = desktopH;
     }
     volume = s.volume;
+    Audio::SetMusicVolume(s.musicVolume);
+    Audio::SetEffectsVolume(s.effectsVolume);
     muted = s.muted;
     fullscreen = s.fullscreen;
     screenWidth = s.width;
@@ -223,6 +225,8 @@ void Game::LoadSettings() {
 void Game::SaveSettings() {
     Settings s;
     s.volume = volume;
+    s.musicVolume = Audio::State().musicVolume;
+    s.effectsVolume = Audio::State().effectsVolume;
     s.muted = muted;
     s.fullscreen = fullscreen;
     s.width = 2 * screenWidth;
