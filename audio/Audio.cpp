@@ -1,6 +1,9 @@
 // Audio -- the device, the game's sound group, its filter and the sound cache.
 #include "audio/Audio.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace Audio {
 
 AudioState& State() {
@@ -22,6 +25,8 @@ void Init() {
     a.gameSounds.AddFilter(&a.lowPassDsp);
     a.lowPassDsp.SetBypass(false);
     a.lowPassDsp.SetCutoff(22000.0f);
+    a.audioSystem.SetMixLevel(MixMusic, a.musicVolume);
+    a.audioSystem.SetMixLevel(MixEffects, a.effectsVolume);
 
     a.cursorMoveSound = GetSound("cursor_move.wav", false);
     a.cursorSelectSound = GetSound("cursor_select.wav", false);
@@ -50,8 +55,12 @@ Sound GetSound(const std::string& fileName, bool stream) {
         return Sound(found->second, a.volume);
     const std::string path = "./assets/sounds/" + fileName;
     SoundData* data = stream ? a.audioSystem.CreateStream(path) : a.audioSystem.CreateSound(path);
-    if (data)
+    if (data) {
+        // The game streams its music and nothing else.
+        if (stream)
+            AudioSystem::SetSoundMix(data, MixMusic);
         a.soundCache[fileName] = data;
+    }
     return Sound(data, a.volume);
 }
 
@@ -62,6 +71,34 @@ void SetMuted(bool muted) {
         a.gameSounds.Stop();
     else if (a.music)
         a.music->Play();
+}
+
+void SetPaused(bool paused) {
+    State().gameSounds.SetPaused(paused);
+}
+
+int32_t VolumeToSteps(float level) {
+    if (!(level > 0.0f))
+        return 0; // also a NaN
+    const auto steps = static_cast<int32_t>(std::lround(level / kVolumeStep));
+    return std::min(steps, kVolumeSteps);
+}
+
+float StepsToVolume(int32_t steps) {
+    return static_cast<float>(std::clamp(steps, 0, kVolumeSteps)) /
+           static_cast<float>(kVolumeSteps);
+}
+
+void SetMusicVolume(float level) {
+    AudioState& a = State();
+    a.musicVolume = StepsToVolume(VolumeToSteps(level));
+    a.audioSystem.SetMixLevel(MixMusic, a.musicVolume);
+}
+
+void SetEffectsVolume(float level) {
+    AudioState& a = State();
+    a.effectsVolume = StepsToVolume(VolumeToSteps(level));
+    a.audioSystem.SetMixLevel(MixEffects, a.effectsVolume);
 }
 
 } // namespace Audio

@@ -10,10 +10,15 @@
 #include "audio/AudioSystem.h"
 #include "audio/Sound.h"
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 
 namespace Audio {
+
+// The options change the music and effects levels by this much.
+constexpr float kVolumeStep = 0.1f;
+constexpr int32_t kVolumeSteps = 10; // steps from silent to full
 
 struct AudioState {
     AudioSystem audioSystem;
@@ -24,6 +29,10 @@ struct AudioState {
     Sound cursorSelectSound; // "cursor_select.wav", at half volume
     float volume = 1.0f;     // master volume 0..1
     bool muted = false;
+    // The player's levels, 0..1 in steps of kVolumeStep: music (the
+    // streamed tracks) and effects (everything else).
+    float musicVolume = 1.0f;
+    float effectsVolume = 1.0f;
     // The music the current scene plays (owned by the scene), or null;
     // slow motion bends its rate and unmuting starts it again.
     Sound* music = nullptr;
@@ -42,5 +51,15 @@ void Shutdown();
 Sound GetSound(const std::string& fileName, bool stream);
 // Muting stops every game sound; unmuting starts the scene's music again.
 void SetMuted(bool muted);
+// Holds every game sound where it is (the window went to the background)
+// or lets them go on.
+void SetPaused(bool paused);
+// The music or effects level, snapped to a whole step in 0..1; what plays
+// follows at once.
+void SetMusicVolume(float level);
+void SetEffectsVolume(float level);
+// A level as whole steps, 0..kVolumeSteps; and back.
+int32_t VolumeToSteps(float level);
+float StepsToVolume(int32_t steps);
 
 } // namespace Audio

@@ -20,13 +20,14 @@
 struct SoundData {
     std::string path;
     bool stream = false;
-    bool loop = false;        // later playbacks repeat
-    int32_t channels = 1;     // as handed to OpenAL: 1 or 2
-    int32_t fileChannels = 1; // as stored in the file
-    int32_t sampleRate = 0;   // hertz
-    int64_t frames = 0;       // decoded frames (sample) or announced (stream)
-    uint32_t buffer = 0;      // sample: the whole sound
-    SNDFILE* file = nullptr;  // stream: its decoder
+    bool loop = false;         // later playbacks repeat
+    AudioMix mix = MixEffects; // whose level it is heard at
+    int32_t channels = 1;      // as handed to OpenAL: 1 or 2
+    int32_t fileChannels = 1;  // as stored in the file
+    int32_t sampleRate = 0;    // hertz
+    int64_t frames = 0;        // decoded frames (sample) or announced (stream)
+    uint32_t buffer = 0;       // sample: the whole sound
+    SNDFILE* file = nullptr;   // stream: its decoder
     uint32_t queue[AudioSystem::kStreamBuffers] = {}; // stream: its blocks
     int32_t blockFrames = 0;                          // stream: frames per block
     int32_t voice = -1;                               // stream: the voice playing it, -1 when none
@@ -264,6 +265,32 @@ void AudioSystem::SetSoundLoop(SoundData* s, bool loop) {
         s->loop = loop;
 }
 
+void AudioSystem::SetSoundMix(SoundData* s, AudioMix mix) {
+    if (s)
+        s->mix = mix;
+}
+
+void AudioSystem::SetMixLevel(AudioMix mix, float level) {
+    if (!(level >= 0.0f))
+        level = 0.0f; // also a NaN
+    mixLevels[mix] = std::min(level, 1.0f);
+    if (!device)
+        return;
+    for (Voice& v : voices) {
+        if (v.sound && v.sound->mix == mix)
+            ApplyGain(v);
+    }
+}
+
+float AudioSystem::MixLevel(AudioMix mix) const {
+    return mixLevels[mix];
+}
+
+void AudioSystem::ApplyGain(Voice& v) {
+    const float level = v.sound ? mixLevels[v.sound->mix] : 1.0f;
+    alSourcef(v.source, AL_GAIN, std::max(0.0f, v.volume) * level);
+}
+
 size_t AudioSystem::SoundMemory(const SoundData* s) {
     if (!s)
         return 0;
@@ -291,7 +318,8 @@ Channel AudioSystem::PlaySound(SoundData* s, ChannelGroup* group) {
     v.started = ++playCounter;
     v.streamEnded = false;
     alSourcef(v.source, AL_PITCH, 1.0f);
-    alSourcef(v.source, AL_GAIN, 1.0f);
+    v.volume = 1.0f;
+    ApplyGain(v);
     ApplyFilter(v);
     if (s->stream) {
         s->voice = index;
@@ -301,6 +329,8 @@ Channel AudioSystem::PlaySound(SoundData* s, ChannelGroup* group) {
         alSourcei(v.source, AL_BUFFER, static_cast<ALint>(s->buffer));
         alSourcePlay(v.source);
     }
+    if (group && group->paused)
+        alSourcePause(v.source);
     Channel channel;
     channel.system = this;
     channel.voice = index;
@@ -343,7 +373,7 @@ bool AudioSystem::VoiceSounding(const Voice& v) const {
         return true;
     ALint state = AL_STOPPED;
     alGetSourcei(v.source, AL_SOURCE_STATE, &state);
-    return state == AL_PLAYING;
+    return state == AL_PLAYING || state == AL_PAUSED;
 }
 
 AudioSystem::Voice* AudioSystem::Resolve(const Channel& c) {
@@ -395,7 +425,7 @@ void AudioSystem::PumpStream(Voice& v) {
     ALint queued = 0;
     alGetSourcei(v.source, AL_SOURCE_STATE, &state);
     alGetSourcei(v.source, AL_BUFFERS_QUEUED, &queued);
-    if (state == AL_PLAYING)
+    if (state == AL_PLAYING || state == AL_PAUSED)
         return;
     if (queued > 0)
         alSourcePlay(v.source); // ran dry during a long frame: carry on
@@ -451,8 +481,10 @@ void Channel::Stop() const {
 void Channel::SetVolume(float volume) const {
     if (!system || !(volume == volume))
         return;
-    if (AudioSystem::Voice* v = system->Resolve(*this))
-        alSourcef(v->source, AL_GAIN, std::max(0.0f, volume));
+    if (AudioSystem::Voice* v = system->Resolve(*this)) {
+        v->volume = volume;
+        system->ApplyGain(*v);
+    }
 }
 
 float Channel::GetFrequency() const {
@@ -495,6 +527,7 @@ void AudioSystem::CreateChannelGroup(const std::string& name, ChannelGroup* grou
     group->system = this;
     group->name = name;
     group->filter = nullptr;
+    group->paused = false;
 }
 
 void AudioSystem::ReleaseChannelGroup(ChannelGroup* group) {
@@ -516,6 +549,29 @@ void AudioSystem::StopGroup(ChannelGroup* group) {
 void ChannelGroup::Stop() {
     if (system)
         system->StopGroup(this);
+}
+
+void ChannelGroup::SetPaused(bool pause) {
+    if (paused == pause)
+        return;
+    paused = pause;
+    if (system)
+        system->PauseGroup(this);
+}
+
+void AudioSystem::PauseGroup(ChannelGroup* group) {
+    if (!device)
+        return;
+    for (Voice& v : voices) {
+        if (!v.sound || v.group != group)
+            continue;
+        ALint state = AL_STOPPED;
+        alGetSourcei(v.source, AL_SOURCE_STATE, &state);
+        if (group->paused && state == AL_PLAYING)
+            alSourcePause(v.source);
+        else if (!group->paused && state == AL_PAUSED)
+            alSourcePlay(v.source);
+    }
 }
 
 int32_t ChannelGroup::PlayingCount() const {

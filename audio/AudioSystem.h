@@ -18,6 +18,10 @@ class AudioSystem;
 class ChannelGroup;
 struct SoundData; // a loaded sound; opaque outside the back end
 
+// The two mixes a sound plays in, each with its own level: the player sets
+// music and effects apart.
+enum AudioMix : int32_t { MixEffects = 0, MixMusic = 1 };
+
 // Handle on the voice of one playback. A handle outlives its playback: once
 // the voice has been stopped or handed to another sound every call through
 // the old handle is ignored (and IsPlaying answers false).
@@ -28,7 +32,8 @@ public:
     bool IsSet() const { return system != nullptr; }
     bool IsPlaying() const;
     void Stop() const;
-    // Gain 0..1 (values above 1 are not amplified).
+    // Gain 0..1 (values above 1 are not amplified), heard times the level
+    // of the sound's mix.
     void SetVolume(float volume) const;
     // Playback rate in hertz: the sound's own sample rate at normal speed;
     // changing it changes speed and pitch together.
@@ -78,8 +83,12 @@ public:
     void AddFilter(LowPassFilter* filter);
     void RemoveFilter(LowPassFilter* filter);
     LowPassFilter* Filter() const { return filter; }
-    // Number of channels of the group still sounding.
+    // Number of channels of the group still sounding (a paused one too).
     int32_t PlayingCount() const;
+    // Holds every channel of the group where it is, and lets them go on
+    // from there; a sound started while paused waits for the group.
+    void SetPaused(bool paused);
+    bool IsPaused() const { return paused; }
 
 private:
     friend class AudioSystem;
@@ -87,6 +96,7 @@ private:
     AudioSystem* system = nullptr;
     LowPassFilter* filter = nullptr;
     std::string name;
+    bool paused = false;
 };
 
 class AudioSystem {
@@ -122,6 +132,11 @@ public:
     void ReleaseSound(SoundData* sound);
     // Loop-normal mode: later playbacks of the sound repeat until stopped.
     static void SetSoundLoop(SoundData* sound, bool loop);
+    // The mix the sound's playbacks are heard in (effects at first).
+    static void SetSoundMix(SoundData* sound, AudioMix mix);
+    // The level of a mix, 0..1: every playback in it follows at once.
+    void SetMixLevel(AudioMix mix, float level);
+    float MixLevel(AudioMix mix) const;
     // Bytes of decoded audio the sound holds (a stream: its queued blocks).
     static size_t SoundMemory(const SoundData* sound);
     // Number of files decoded or opened so far (sounds created).
@@ -151,6 +166,7 @@ private:
         uint64_t started = 0;          // order of the Play that took it
         bool loop = false;
         bool streamEnded = false; // a stream decoded its last block
+        float volume = 1.0f;      // the channel's own gain, before its mix level
     };
 
     Voice* Resolve(const Channel& channel);
@@ -159,8 +175,10 @@ private:
     void StopVoice(Voice& v);
     bool VoiceSounding(const Voice& v) const;
     void ApplyFilter(Voice& v);
+    void ApplyGain(Voice& v);
     void ApplyGroupFilter(ChannelGroup* group);
     void StopGroup(ChannelGroup* group);
+    void PauseGroup(ChannelGroup* group);
     SoundData* Open(const std::string& path, bool stream);
     void StartStream(Voice& v);
     void PumpStream(Voice& v);
@@ -174,4 +192,5 @@ private:
     std::vector<int16_t> decodeScratch; // one stream block of PCM
     uint64_t playCounter = 0;
     uint32_t soundsCreated = 0;
+    float mixLevels[2] = {1.0f, 1.0f}; // by AudioMix
 };

@@ -3,15 +3,17 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 #include <tinyxml2.h>
 
 namespace {
 
-float ReadVolume(const tinyxml2::XMLElement* e) {
-    const char* text = e->Attribute("volume");
-    float v = 0.0f;
+// A volume attribute, `missing` when absent or not a number.
+float ReadVolume(const tinyxml2::XMLElement* e, const char* name, float missing) {
+    const char* text = e->Attribute(name);
+    float v = missing;
     if (!text || std::sscanf(text, "%f", &v) != 1)
-        v = 0.0f;
+        v = missing;
     // A volume outside 0..1 (or not a number) would distort or silence
     // everything; bring it back into range.
     if (!(v >= 0.0f))
@@ -19,6 +21,12 @@ float ReadVolume(const tinyxml2::XMLElement* e) {
     if (v > 1.0f)
         v = 1.0f;
     return v;
+}
+
+std::string FormatVolume(float volume) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.8g", static_cast<double>(volume));
+    return text;
 }
 
 int32_t ReadInt(const tinyxml2::XMLElement* e, const char* name) {
@@ -45,7 +53,11 @@ bool ReadSettings(const std::string& path, Settings& out) {
     const tinyxml2::XMLElement* e = doc.FirstChildElement("settings");
     if (!e)
         return false; // some other XML file: treat it as missing
-    out.volume = ReadVolume(e);
+    out.volume = ReadVolume(e, "volume", 0.0f);
+    out.musicVolume = ReadVolume(e, "musicVolume", out.volume);
+    out.effectsVolume = ReadVolume(e, "effectsVolume", out.volume);
+    if (!e->Attribute("musicVolume") && !e->Attribute("effectsVolume"))
+        out.volume = 1.0f; // the file's one volume lives on in the two levels
     out.muted = ReadBool(e, "muted");
     out.fullscreen = ReadBool(e, "fullscreen");
     out.width = ReadInt(e, "width");
@@ -62,13 +74,13 @@ bool ReadSettings(const std::string& path, Settings& out) {
 std::string FormatSettings(const Settings& s) {
     tinyxml2::XMLDocument doc;
     tinyxml2::XMLElement* e = doc.NewElement("settings");
-    char volume[32];
-    std::snprintf(volume, sizeof volume, "%.8g", static_cast<double>(s.volume));
-    e->SetAttribute("volume", volume);
+    e->SetAttribute("volume", FormatVolume(s.volume).c_str());
     e->SetAttribute("muted", s.muted ? 1 : 0);
     e->SetAttribute("fullscreen", s.fullscreen ? 1 : 0);
     e->SetAttribute("width", s.width);
     e->SetAttribute("height", s.height);
+    e->SetAttribute("musicVolume", FormatVolume(s.musicVolume).c_str());
+    e->SetAttribute("effectsVolume", FormatVolume(s.effectsVolume).c_str());
     if (s.endlessSeed >= 0)
         e->SetAttribute("endlessSeed", s.endlessSeed);
     if (s.vsync)

@@ -1,5 +1,6 @@
 // Settings.h -- the player's options kept in "settings.xml": master volume,
-// mute, full screen, the window size in pixels and vertical sync.
+// mute, full screen, the window size in pixels, vertical sync, and the
+// music and effects levels.
 #pragma once
 
 #include "core/AtomicFile.h"
@@ -8,8 +9,13 @@
 #include <string>
 
 struct Settings {
-    float volume = 1.0f;    // master volume 0..1
-    bool muted = false;     // sound off
+    float volume = 1.0f; // master volume 0..1
+    bool muted = false;  // sound off
+    // The player's music and effects levels, 0..1. A file from before
+    // them carries one volume: both levels take it, and the master volume
+    // reads as full, so the game sounds as it did.
+    float musicVolume = 1.0f;
+    float effectsVolume = 1.0f;
     bool fullscreen = true; // desktop full screen
     int32_t width = 0;      // window width, pixels
     int32_t height = 0;     // window height, pixels

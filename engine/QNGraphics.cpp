@@ -318,8 +318,10 @@ void QNGfxEnd() {
         int32_t w = 0, h = 0;
         QNGfxGetDrawableSize(&w, &h);
         const std::vector<unsigned char> pixels = QNGfxReadPixels(0, 0, w, h);
-        if (QNGfxWritePNG(GFX.capturePath, pixels.data(), w, h))
+        if (QNGfxWriteOpaquePNG(GFX.capturePath, pixels.data(), w, h))
             std::printf("GRAPHICS: saved %s\n", GFX.capturePath.c_str());
+        else
+            std::fprintf(stderr, "GRAPHICS: could not save %s\n", GFX.capturePath.c_str());
         GFX.capturePath.clear();
     }
     glFinish();
@@ -743,4 +745,20 @@ bool QNGfxWritePNG(const std::string& path, const unsigned char* rgba, int32_t w
     if (width <= 0 || height <= 0)
         return false;
     return stbi_write_png(path.c_str(), width, height, 4, rgba, width * 4) != 0;
+}
+
+bool QNGfxWriteOpaquePNG(const std::string& path, const unsigned char* rgba, int32_t width,
+                         int32_t height) {
+    if (width <= 0 || height <= 0)
+        return false;
+    // The window shows its picture opaque whatever the alpha the drawing
+    // left behind; the file keeps only the colours, as it was seen.
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    std::vector<unsigned char> rgb(count * 3);
+    for (size_t i = 0; i < count; ++i) {
+        rgb[i * 3] = rgba[i * 4];
+        rgb[i * 3 + 1] = rgba[i * 4 + 1];
+        rgb[i * 3 + 2] = rgba[i * 4 + 2];
+    }
+    return stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3) != 0;
 }

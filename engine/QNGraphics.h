@@ -134,8 +134,13 @@ void QNGfxBox(float x, float y, float w, float h, uint32_t c);
 void QNGfxGetDrawableSize(int32_t* width, int32_t* height);
 // Reads RGBA pixels of the back buffer, rows top first.
 std::vector<unsigned char> QNGfxReadPixels(int32_t x, int32_t y, int32_t width, int32_t height);
-// Saves the frame about to be presented as a PNG at the next QNGfxEnd.
+// Saves the frame about to be presented as an opaque PNG at the next
+// QNGfxEnd.
 void QNGfxRequestCapture(const std::string& pngPath);
 // Writes RGBA pixels (rows top first) as a PNG; false on failure.
 bool QNGfxWritePNG(const std::string& path, const unsigned char* rgba, int32_t width,
                    int32_t height);
+// Writes the colours of RGBA pixels (rows top first) as an opaque RGB PNG,
+// as a screenshot shows them; false on failure.
+bool QNGfxWriteOpaquePNG(const std::string& path, const unsigned char* rgba, int32_t width,
+                         int32_t height);

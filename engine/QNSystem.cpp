@@ -130,7 +130,11 @@ void QNSysUpdate() {
                 SYS.windowExists = 0;
             } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
                 gQNSysAppActive = 1;
-            } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+                       event.window.event == SDL_WINDOWEVENT_MINIMIZED ||
+                       event.window.event == SDL_WINDOWEVENT_HIDDEN) {
+                // A minimised or hidden window is out of play even where the
+                // desktop leaves it the keyboard.
                 gQNSysAppActive = 0;
             }
             break;

@@ -6,7 +6,8 @@
 
 struct SDL_Window;
 
-// 1 while the window has the input focus, 0 while another window has it.
+// 1 while the window has the input focus, 0 while another window has it or
+// the window is minimised or hidden.
 extern int32_t gQNSysAppActive;
 
 // ---------------------------------------------------------------------------

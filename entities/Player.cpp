@@ -312,9 +312,7 @@ void Player::DeathStep() {
     }
     ghost->tint[3] = 0.0f;
     // Dying mid-aim gives back normal time, and with it normal sound.
-    SetTimeScale(1.0f);
-    SetCutoff(1.0f);
-    SetMusicRate(1.0f);
+    ReturnToNormalTime();
     PlayOnce(AnimDead);
     SetTint(kWhite);
 }
@@ -343,6 +341,12 @@ void Player::SetTint(const float* rgba) {
 
 void Player::SetTimeScale(float scale) const {
     Runtime::Get().timeScale = scale;
+}
+
+void Player::ReturnToNormalTime() const {
+    SetTimeScale(1.0f);
+    SetCutoff(1.0f);
+    SetMusicRate(1.0f);
 }
 
 // ---------------------------------------------------------------------------

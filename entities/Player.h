@@ -107,6 +107,9 @@ public:
 
     // Gains (bursting particles) or spends special energy, kept in [0, 1].
     void ChangeSpecial(const float& delta);
+    // Ends slow motion at once: normal time, unfiltered sound, the music at
+    // its own pace (dying, or the game pausing while Blade aims).
+    void ReturnToNormalTime() const;
     // Tells the HUD the current health or special (also for enemies that
     // write `special` directly when paying for a kill).
     void PushHealth() const;

@@ -103,6 +103,9 @@ bool Game::RunFrame() {
     QNSysFrameStart();
     QNInputUpdate();
     const float dt = AdvanceClock(QNFrameRateControllerGetFrameTime());
+    // Nothing sounds while the window is in the background (a level pauses
+    // itself as well).
+    Audio::SetPaused(gQNSysAppActive == 0);
 
     if (nextScene) {
         SwitchScene();
@@ -210,6 +213,8 @@ void Game::LoadSettings() {
         s.height = desktopH;
     }
     volume = s.volume;
+    Audio::SetMusicVolume(s.musicVolume);
+    Audio::SetEffectsVolume(s.effectsVolume);
     muted = s.muted;
     fullscreen = s.fullscreen;
     screenWidth = s.width;
@@ -223,6 +228,8 @@ void Game::LoadSettings() {
 void Game::SaveSettings() {
     Settings s;
     s.volume = volume;
+    s.musicVolume = Audio::State().musicVolume;
+    s.effectsVolume = Audio::State().effectsVolume;
     s.muted = muted;
     s.fullscreen = fullscreen;
     s.width = 2 * screenWidth;

@@ -8,6 +8,7 @@
 #include "engine/QNGraphics.h"
 #include "engine/QNInput.h"
 #include "engine/QNKeys.h"
+#include "engine/QNSystem.h"
 #include "entities/BottlePool.h"
 #include "entities/Player.h"
 #include "entities/ProjectilePool.h"
@@ -97,6 +98,8 @@ void LevelScene::UpdateCursor(float dt) {
 
 void LevelScene::Update(float dt) {
     UpdateCursor(dt);
+    if (gQNSysAppActive == 0)
+        PauseForFocusLoss();
     // No pausing in the middle of slow motion, nor once Blade has died.
     if (Runtime::Get().timeScale > 0.99f && Runtime::Get().IsTriggered(kPadPause, QN_VK_ESCAPE) &&
         !deathWindow->Showing())
@@ -104,8 +107,8 @@ void LevelScene::Update(float dt) {
     pauseWindow->Update(dt);
     deathWindow->Update(dt);
     // Play stays paused until the window has started closing ("Resume "
-    // only closes it).
-    paused = pauseWindow->Showing();
+    // only closes it), and while the game window is in the background.
+    paused = pauseWindow->Showing() || gQNSysAppActive == 0;
     if (paused)
         return;
 
@@ -134,6 +137,17 @@ void LevelScene::Update(float dt) {
         deathShown = true;
     }
     music.Update(dt);
+}
+
+void LevelScene::PauseForFocusLoss() {
+    // The game never plays on unseen: a window in the background pauses,
+    // even in slow motion, which ends so that the menu opens at its pace.
+    if (paused || pauseWindow->Showing() || deathWindow->Showing() || leaving)
+        return;
+    if (player)
+        player->ReturnToNormalTime();
+    paused = true;
+    pauseWindow->Show();
 }
 
 void LevelScene::EnterDoor(Door& door) {

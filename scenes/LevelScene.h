@@ -93,4 +93,6 @@ private:
     void LoadDialogues();
     void StartMusic(const std::string& file);
     void UpdateCursor(float dt);
+    // Opens the pause window when the game window lost the focus.
+    void PauseForFocusLoss();
 };

@@ -1,9 +1,53 @@
-// Options -- full screen and sound toggles.
+// Options -- the options page: full screen, sound, music and effects levels.
 #include "ui/Options.h"
 
 #include "audio/Audio.h"
 #include "core/Runtime.h"
 #include "engine/QNSystem.h"
+#include "ui/UIText.h"
+#include "ui/Window.h"
+
+#include <utility>
+
+namespace {
+
+std::string VolumeLabel(const char* name, float level) {
+    return std::string(name) + " < " + std::to_string(Audio::VolumeToSteps(level)) + " >";
+}
+
+int32_t Stepped(float level, int32_t step, bool wrap) {
+    const int32_t count = Audio::kVolumeSteps + 1;
+    const int32_t to = Audio::VolumeToSteps(level) + step;
+    if (wrap)
+        return ((to % count) + count) % count;
+    return to;
+}
+
+// A volume line: its text follows the level it changes.
+void AddVolumeLine(Window& window, float offsetY, std::string (*label)(),
+                   void (*step)(int32_t, bool)) {
+    UIText* line = window.AddButton(label(), {0.0f, offsetY}, nullptr, true);
+    const auto relabel = [line, label] {
+        const std::string text = label();
+        line->text.assign(text.begin(), text.end());
+    };
+    // Pressing steps up and goes round after full: the mouse's way.
+    UIElement::Callback press = std::move(line->onPress);
+    line->onPress = [press, step, relabel](UIElement* e, bool state) {
+        const bool keep = press(e, state);
+        if (!state) {
+            step(1, true);
+            relabel();
+        }
+        return keep;
+    };
+    line->onAdjust = [step, relabel](int32_t by) {
+        step(by, false);
+        relabel();
+    };
+}
+
+} // namespace
 
 void ToggleFullScreen() {
     Runtime& runtime = Runtime::Get();
@@ -16,4 +60,36 @@ void ToggleFullScreen() {
 void ToggleMute() {
     if (Runtime::Get().TakeToggle())
         Audio::SetMuted(!Audio::State().muted);
+}
+
+void StepMusicVolume(int32_t step, bool wrap) {
+    Audio::SetMusicVolume(Audio::StepsToVolume(Stepped(Audio::State().musicVolume, step, wrap)));
+}
+
+void StepEffectsVolume(int32_t step, bool wrap) {
+    Audio::SetEffectsVolume(
+        Audio::StepsToVolume(Stepped(Audio::State().effectsVolume, step, wrap)));
+    // The menu's own sound is an effect: it tells the new level at once.
+    Audio::State().cursorMoveSound.Play();
+}
+
+std::string MusicVolumeLabel() {
+    return VolumeLabel("Music volume", Audio::State().musicVolume);
+}
+
+std::string EffectsVolumeLabel() {
+    return VolumeLabel("Effects volume", Audio::State().effectsVolume);
+}
+
+void BuildOptionsPage(Window& window, std::function<void()> close) {
+    window.FadeOutElements();
+    window.AddText("Options", {0.0f, 75.0f}, {1.1f, 1.1f});
+    window.AddButton(
+        "Toggle Fullscreen", {0.0f, 45.0f}, [] { ToggleFullScreen(); }, true);
+    window.AddButton(
+        "Toggle Audio", {0.0f, 20.0f}, [] { ToggleMute(); }, true);
+    AddVolumeLine(window, -5.0f, MusicVolumeLabel, StepMusicVolume);
+    AddVolumeLine(window, -30.0f, EffectsVolumeLabel, StepEffectsVolume);
+    window.AddButton("Close Options", {0.0f, -70.0f}, std::move(close), false);
+    window.Open(nullptr, {0.0f, 0.0f}, {190.0f, 200.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
 }

@@ -5,6 +5,7 @@
 
 #include "core/Vec2.h"
 
+#include <cstdint>
 #include <functional>
 
 class PostProcessor;
@@ -49,6 +50,9 @@ public:
     // Callbacks return false to be dropped after the call.
     Callback onSelect;
     Callback onPress;
+    // A value the element shows (a volume): Left and Right on the
+    // highlighted element step it by -1 or +1. Empty for plain buttons.
+    std::function<void(int32_t step)> onAdjust;
     float opacity = 1.0f; // own opacity, used instead of the window's while fading out
     bool fadingOut = false;
 };

@@ -127,14 +127,7 @@ UIText* Window::FindText(const std::string& text) const {
 }
 
 void Window::ShowOptionsPage(std::function<void()> close) {
-    FadeOutElements();
-    AddText("Options", {0.0f, 50.0f}, {1.1f, 1.1f});
-    AddButton(
-        "Toggle Fullscreen", {0.0f, 15.0f}, [] { ToggleFullScreen(); }, true);
-    AddButton(
-        "Toggle Audio", {0.0f, -15.0f}, [] { ToggleMute(); }, true);
-    AddButton("Close Options", {0.0f, -45.0f}, std::move(close), false);
-    Open(nullptr, {0.0f, 0.0f}, {150.0f, 150.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
+    BuildOptionsPage(*this, std::move(close));
 }
 
 bool Window::Showing() const {
@@ -251,6 +244,15 @@ void Window::Navigate() {
     } else if (!confirm && current->pressed && keysPressing) {
         keysPressing = false;
         current->SetPressed(false);
+    }
+    // Left and right change the value the highlighted element shows.
+    const bool left = Runtime::Get().IsTriggered(PAD_LEFT, QN_VK_LEFT);
+    const bool right = Runtime::Get().IsTriggered(PAD_RIGHT, QN_VK_RIGHT);
+    if (left != right && selectedIndex >= 0 &&
+        selectedIndex < static_cast<int32_t>(elements.size())) {
+        UIElement* shown = elements[static_cast<size_t>(selectedIndex)];
+        if (shown->onAdjust && !shown->fadingOut)
+            shown->onAdjust(right ? 1 : -1);
     }
     if (up == down)
         return;

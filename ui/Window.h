@@ -53,9 +53,8 @@ public:
                       bool kept);
     // Every element still shown starts fading out (a page is replaced).
     void FadeOutElements();
-    // The options page, the same in every menu: the full-screen and audio
-    // toggles (each acts at most once a second) and "Close Options", which
-    // runs `close`. The window opens to 150 x 150 at the centre.
+    // The options page, the same in every menu (ui/Options.h): "Close
+    // Options" runs `close`.
     void ShowOptionsPage(std::function<void()> close);
     // The text line showing `text` that is not fading out, or null.
     UIText* FindText(const std::string& text) const;

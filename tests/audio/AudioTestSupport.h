@@ -221,6 +221,8 @@ protected:
         game.muted = false;
         game.volume = 1.0f;
         game.toggleCooldown = 0.0f;
+        Audio::SetMusicVolume(1.0f);
+        Audio::SetEffectsVolume(1.0f);
         game.InitAudio();
         opened = std::chrono::steady_clock::now();
         ASSERT_TRUE(game.audioSystem.IsActive()) << "the wave output did not open";
@@ -230,6 +232,8 @@ protected:
             game.ShutdownAudio();
         game.muted = false;
         game.volume = 1.0f;
+        Audio::SetMusicVolume(1.0f);
+        Audio::SetEffectsVolume(1.0f);
     }
 
     // A sound file under ./assets/sounds/.

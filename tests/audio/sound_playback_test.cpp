@@ -127,3 +127,76 @@ TEST_F(SoundPlayback, StreamWithoutLoopEndsAndFreesItsVoice) {
     music.Play();
     EXPECT_TRUE(music.IsPlaying());
 }
+
+TEST_F(SoundPlayback, PausingTheGroupHoldsEverySoundWhereItWas) {
+    // The window went to the background: every sound holds, music included,
+    // and goes on from the same place when it comes back.
+    ASSERT_TRUE(WriteSound(SoundPath("short.ogg"), Noise(kRate / 2, 0.3f),
+                           SF_FORMAT_OGG | SF_FORMAT_VORBIS));
+    Sound tone, music, late;
+    const auto heard = Listen({
+        {[&] {
+             tone = StartLooping("tone.wav", Tone(440.0, kRate / 2));
+             music = game.GetSound("short.ogg", true);
+             music.Play();
+         },
+         0.2},
+        {[&] {
+             game.gameSounds.SetPaused(true);
+             // Something started meanwhile waits for the group as well.
+             ASSERT_TRUE(WriteSound(SoundPath("late.wav"), Tone(880.0, kRate / 4)));
+             late = game.GetSound("late.wav", false);
+             late.Play();
+         },
+         0.6},
+        {[&] {
+             EXPECT_TRUE(tone.IsPlaying());
+             EXPECT_TRUE(music.IsPlaying()) << "the half-second track has not played out";
+             EXPECT_EQ(game.gameSounds.PlayingCount(), 3);
+             game.gameSounds.SetPaused(false);
+         },
+         0.15},
+    });
+    EXPECT_GT(Rms(heard[0]), 0.2);
+    EXPECT_LT(Rms(heard[1]), 1e-4);
+    EXPECT_GT(Rms(heard[2]), 0.2);
+}
+
+TEST_F(SoundPlayback, MusicAndEffectsLevelsAreHeardAtOnceAndApart) {
+    // The music (a stream) and an effect (a sample) at different pitches,
+    // so each can be measured in the mix on its own.
+    Sound music, effect;
+    const auto heard = Listen({
+        {[&] {
+             music = StartLooping("music.wav", Tone(220.0, kRate / 2, 0.4f), true);
+             effect = StartLooping("effect.wav", Tone(2000.0, kRate / 2, 0.4f));
+         },
+         0.3},
+        {[&] { Audio::SetMusicVolume(0.5f); }, 0.3},
+        {[&] { Audio::SetEffectsVolume(0.0f); }, 0.3},
+        {[&] {
+             Audio::SetMusicVolume(1.0f);
+             Audio::SetEffectsVolume(0.3f);
+             effect.SetVolume(0.5f); // a sound's own volume still counts
+         },
+         0.3},
+    });
+    const auto levels = [](const std::vector<float>& s) {
+        // Energy below and above 1 kHz: the music's and the effect's.
+        const double rms = Rms(s);
+        const double high = EnergyShareAbove(s, 1000.0) * rms * rms;
+        return std::pair<double, double>{std::sqrt(rms * rms - high), std::sqrt(high)};
+    };
+    const auto full = levels(heard[0]);
+    EXPECT_NEAR(full.first, 0.283, 0.03);
+    EXPECT_NEAR(full.second, 0.283, 0.03);
+    const auto halfMusic = levels(heard[1]);
+    EXPECT_NEAR(halfMusic.first / full.first, 0.5, 0.05);
+    EXPECT_NEAR(halfMusic.second / full.second, 1.0, 0.05);
+    const auto noEffects = levels(heard[2]);
+    EXPECT_NEAR(noEffects.first / full.first, 0.5, 0.05);
+    EXPECT_LT(noEffects.second, 0.01);
+    const auto last = levels(heard[3]);
+    EXPECT_NEAR(last.first / full.first, 1.0, 0.05);
+    EXPECT_NEAR(last.second / full.second, 0.15, 0.03);
+}

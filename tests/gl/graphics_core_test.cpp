@@ -7,6 +7,7 @@
 
 #include <array>
 #include <gtest/gtest.h>
+#include <stb/stb_image.h>
 
 namespace {
 
@@ -108,6 +109,27 @@ TEST_F(GraphicsCoreTest, TexturesLoadNearestAndOffsetsWrapOnce) {
     EXPECT_EQ(missing->width, 0);
     QNGfxTextureUnload(missing);
     EXPECT_EQ(QNGfxTextureLoad(std::string(300, 'x').c_str()), nullptr);
+}
+
+TEST_F(GraphicsCoreTest, ScreenshotsAreOpaqueWhateverAlphaTheFrameLeft) {
+    // Drawing leaves the back buffer's alpha anywhere between 0 and 1; the
+    // window shows the colours alone, and so must the picture saved of it.
+    ScratchGameDir dir;
+    glClearColor(0.2f, 0.4f, 0.6f, 0.25f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    QNGfxRequestCapture("shot.png");
+    QNGfxEnd();
+    int w = 0, h = 0, channels = 0;
+    unsigned char* pixels = stbi_load("shot.png", &w, &h, &channels, 0);
+    ASSERT_NE(pixels, nullptr) << "no screenshot written";
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 240);
+    EXPECT_EQ(channels, 3) << "no alpha channel: nothing for a viewer to blend";
+    EXPECT_NEAR(pixels[0], 51, 1);
+    EXPECT_NEAR(pixels[1], 102, 1);
+    EXPECT_NEAR(pixels[2], 153, 1);
+    stbi_image_free(pixels);
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
 TEST_F(GraphicsCoreTest, InvalidModesAreReportedAndIgnored) {

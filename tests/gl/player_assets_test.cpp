@@ -3,6 +3,7 @@
 // one frame draws into both passes.
 #include "entities/Gate.h"
 #include "entities/Player.h"
+#include "render/Camera.h"
 #include "render/LightedAnimation2D.h"
 #include "render/ParticleSystem.h"
 
@@ -60,6 +61,40 @@ TEST_F(PlayerAssetsTest, BladeIsBuiltFromEveryStripItNames) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     player.OnRoomExit();
     EXPECT_TRUE(player.healthParticles->particles.empty());
+}
+
+TEST_F(PlayerAssetsTest, BurstsStayWhereBladeStoodWhenTheCameraMoves) {
+    // Entities are drawn relative to their room's camera; the health and
+    // special bursts must be too, or they land away from Blade as soon as
+    // the view has left the room's origin.
+    Player player(4);
+    Camera camera;
+    camera.SetPosition(200.0f, 100.0f);
+    player.SetPosition(210.0f, 90.0f);
+    EntityList room{&player};
+    player.Update(1.0f / 60.0f, &camera, &room);
+    player.ChangeHealth(0.1f, nullptr);
+    player.ChangeSpecial(0.1f);
+    const auto drawnAt = [](const Particle* p) { return Vec2{p->transform[2], p->transform[5]}; };
+    for (ParticleSystem* burst : {player.healthParticles, player.specialParticles}) {
+        ASSERT_FALSE(burst->particles.empty());
+        player.Update(1.0f / 60.0f, &camera, &room);
+        for (const Particle* p : burst->particles) {
+            // Born around Blade's feet, in world units.
+            EXPECT_LT(Length(p->position - player.GetPosition()), 40.0f);
+            const Vec2 expected = p->position - camera.GetPosition();
+            EXPECT_NEAR(drawnAt(p).x, expected.x, 1e-3f);
+            EXPECT_NEAR(drawnAt(p).y, expected.y, 1e-3f);
+        }
+    }
+    // The view moves on; the particles stay on their spot in the room.
+    const Particle* first = player.healthParticles->particles.front();
+    const Vec2 before = first->position;
+    camera.SetPosition(260.0f, 40.0f);
+    player.Update(1.0f / 60.0f, &camera, &room);
+    EXPECT_LT(Length(first->position - before), 2.0f);
+    EXPECT_NEAR(drawnAt(first).x, first->position.x - 260.0f, 1e-3f);
+    EXPECT_NEAR(drawnAt(first).y, first->position.y - 40.0f, 1e-3f);
 }
 
 TEST_F(PlayerAssetsTest, AGateFromTheRoomFolderFindsItsStrip) {

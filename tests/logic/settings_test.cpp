@@ -15,16 +15,18 @@ TEST(SettingsTest, WritesOneElementInFixedOrder) {
     s.fullscreen = true;
     s.width = 1920;
     s.height = 1080;
+    s.musicVolume = 0.7f;
+    s.effectsVolume = 0.0f;
     EXPECT_EQ(FormatSettings(s),
               "<settings volume=\"1\" muted=\"0\" fullscreen=\"1\" width=\"1920\" "
-              "height=\"1080\"/>\n");
+              "height=\"1080\" musicVolume=\"0.69999999\" effectsVolume=\"0\"/>\n");
 }
 
 TEST(SettingsTest, RoundTripKeepsTheValues) {
     ScratchGameDir dir;
     dir.Write("settings.xml",
               "<settings volume=\"0.35\" muted=\"true\" fullscreen=\"false\" width=\"1366\" "
-              "height=\"768\"/>");
+              "height=\"768\" musicVolume=\"0.6\" effectsVolume=\"1\"/>");
     Settings s;
     ASSERT_TRUE(ReadSettings("settings.xml", s));
     EXPECT_FLOAT_EQ(s.volume, 0.35f);
@@ -32,11 +34,33 @@ TEST(SettingsTest, RoundTripKeepsTheValues) {
     EXPECT_FALSE(s.fullscreen);
     EXPECT_EQ(s.width, 1366);
     EXPECT_EQ(s.height, 768);
+    EXPECT_FLOAT_EQ(s.musicVolume, 0.6f);
+    EXPECT_FLOAT_EQ(s.effectsVolume, 1.0f);
     ASSERT_TRUE(WriteSettings("settings.xml", s));
     EXPECT_EQ(dir.Read("settings.xml"),
               "<settings volume=\"0.34999999\" muted=\"1\" fullscreen=\"0\" width=\"1366\" "
-              "height=\"768\"/>\n");
+              "height=\"768\" musicVolume=\"0.60000002\" effectsVolume=\"1\"/>\n");
     EXPECT_FALSE(dir.Exists("settings.xml.tmp"));
+}
+
+TEST(SettingsTest, AFileFromBeforeTheTwoLevelsSoundsAsItDid) {
+    // One volume, no music or effects level: both levels take it and the
+    // master goes to full, so nothing gets louder or softer on the update.
+    ScratchGameDir dir;
+    dir.Write("settings.xml", "<settings volume=\"0.35\" muted=\"0\" fullscreen=\"1\" "
+                              "width=\"1920\" height=\"1080\"/>");
+    Settings s;
+    ASSERT_TRUE(ReadSettings("settings.xml", s));
+    EXPECT_FLOAT_EQ(s.volume, 1.0f);
+    EXPECT_FLOAT_EQ(s.musicVolume, 0.35f);
+    EXPECT_FLOAT_EQ(s.effectsVolume, 0.35f);
+    EXPECT_EQ(s.width, 1920);
+    // A file with one level only: the other one takes the old volume.
+    dir.Write("settings.xml", "<settings volume=\"0.5\" musicVolume=\"0.2\"/>");
+    ASSERT_TRUE(ReadSettings("settings.xml", s));
+    EXPECT_FLOAT_EQ(s.volume, 0.5f);
+    EXPECT_FLOAT_EQ(s.musicVolume, 0.2f);
+    EXPECT_FLOAT_EQ(s.effectsVolume, 0.5f);
 }
 
 TEST(SettingsTest, UnreadableFilesAreReportedSoTheCallerUsesDefaults) {
@@ -56,7 +80,9 @@ TEST(SettingsTest, MissingOrBadAttributesReadAsZero) {
     dir.Write("settings.xml", "<settings muted=\"maybe\" width=\"wide\"/>");
     Settings s;
     ASSERT_TRUE(ReadSettings("settings.xml", s));
-    EXPECT_EQ(s.volume, 0.0f);
+    // No volume at all: silent, through the two levels that carry it now.
+    EXPECT_EQ(s.musicVolume, 0.0f);
+    EXPECT_EQ(s.effectsVolume, 0.0f);
     EXPECT_FALSE(s.muted);
     EXPECT_FALSE(s.fullscreen);
     EXPECT_EQ(s.width, 0);
@@ -86,10 +112,14 @@ TEST(SettingsTest, VolumeOutsideItsRangeIsBroughtBack) {
         float expected;
     } cases[] = {{"7", 1.0f}, {"-2", 0.0f}, {"nan", 0.0f}, {"0.5", 0.5f}};
     for (const Case& c : cases) {
-        dir.Write("settings.xml", std::string("<settings volume=\"") + c.text + "\"/>");
+        dir.Write("settings.xml", std::string("<settings volume=\"") + c.text +
+                                      "\" musicVolume=\"" + c.text + "\" effectsVolume=\"" +
+                                      c.text + "\"/>");
         Settings s;
         ASSERT_TRUE(ReadSettings("settings.xml", s));
         EXPECT_EQ(s.volume, c.expected) << c.text;
+        EXPECT_EQ(s.musicVolume, c.expected) << c.text;
+        EXPECT_EQ(s.effectsVolume, c.expected) << c.text;
     }
 }
 

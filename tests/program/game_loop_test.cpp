@@ -59,7 +59,8 @@ public:
 };
 
 constexpr const char* kWindowed =
-    "<settings volume=\"0.5\" muted=\"0\" fullscreen=\"0\" width=\"640\" height=\"360\"/>\n";
+    "<settings volume=\"0.5\" muted=\"0\" fullscreen=\"0\" width=\"640\" height=\"360\" "
+    "musicVolume=\"0.8\" effectsVolume=\"0.3\"/>\n";
 
 class GameLoopTest : public ::testing::Test {
 protected:
@@ -93,8 +94,9 @@ TEST_F(GameLoopTest, OpensTheWindowFromSettingsAndWritesThemBackOnShutdown) {
     EXPECT_FALSE(g.fullscreen);
     g.volume = 0.35f;
     g.Shutdown();
-    EXPECT_EQ(dir.Read("settings.xml"), "<settings volume=\"0.34999999\" muted=\"0\" "
-                                        "fullscreen=\"0\" width=\"640\" height=\"360\"/>\n");
+    EXPECT_EQ(dir.Read("settings.xml"),
+              "<settings volume=\"0.34999999\" muted=\"0\" fullscreen=\"0\" width=\"640\" "
+              "height=\"360\" musicVolume=\"0.80000001\" effectsVolume=\"0.30000001\"/>\n");
 }
 
 TEST_F(GameLoopTest, UnusableSizesOpenAtTheDesktopSize) {

@@ -86,7 +86,7 @@ TEST_F(LevelWindowsTest, EscapeOnTheOptionsPageGoesBackInsteadOfResuming) {
     Choose(Pause(), "Options");
     WaitOpen(Pause());
     EXPECT_TRUE(Pause().optionsShown);
-    EXPECT_FLOAT_EQ(Pause().size.x, 150.0f);
+    EXPECT_FLOAT_EQ(Pause().size.x, 190.0f);
     EXPECT_NE(Pause().FindText("Toggle Audio"), nullptr);
     Tap(QN_VK_ESCAPE);
     EXPECT_TRUE(level->paused);

@@ -1,0 +1,73 @@
+// The options page the menus share, in the real loop: the music and effects
+// levels stepped with the keys and the mouse, and kept for the next start.
+#include "audio/Audio.h"
+#include "game/Game.h"
+#include "scenes/MainMenu.h"
+
+#include "program/UiDriver.h"
+
+namespace {
+
+class OptionsTest : public UiDriver {
+protected:
+    void OpenOptions() {
+        Start([] { return new MainMenu(); });
+        menu = Current<MainMenu>();
+        ASSERT_NE(menu, nullptr);
+        WaitOpen(Menu());
+        Highlight("Options");
+        Tap(QN_VK_RETURN);
+        WaitOpen(Menu());
+    }
+    Window& Menu() const { return *menu->window; }
+    // Moves the highlight down to the line starting with `text`.
+    void Highlight(const std::string& text) {
+        for (int i = 0; i < 12 && Highlighted(Menu()).rfind(text, 0) != 0; ++i)
+            Tap(QN_VK_DOWN);
+        ASSERT_EQ(Highlighted(Menu()).rfind(text, 0), 0u) << Highlighted(Menu());
+    }
+
+    MainMenu* menu = nullptr;
+};
+
+TEST_F(OptionsTest, VolumesStepWithTheArrowsAndThePointerAndAreKept) {
+    OpenOptions();
+    Game& g = Game::Instance();
+    Highlight("Music volume");
+    EXPECT_EQ(Highlighted(Menu()), "Music volume < 10 >");
+    Tap(QN_VK_RIGHT);
+    EXPECT_FLOAT_EQ(Audio::State().musicVolume, 1.0f) << "full is as loud as it goes";
+    for (int i = 0; i < 3; ++i)
+        Tap(QN_VK_LEFT);
+    EXPECT_EQ(Highlighted(Menu()), "Music volume < 7 >");
+    EXPECT_FLOAT_EQ(Audio::State().musicVolume, 0.7f);
+    EXPECT_FLOAT_EQ(g.audioSystem.MixLevel(MixMusic), 0.7f) << "heard at once";
+    EXPECT_FLOAT_EQ(Audio::State().effectsVolume, 1.0f) << "the effects stay";
+
+    // A click steps up, and full goes round to silent.
+    UIText* effects = Menu().FindText("Effects volume < 10 >");
+    ASSERT_NE(effects, nullptr);
+    PointAt(effects);
+    QNInputInjectKey(QN_VK_LBUTTON, true);
+    Frames(1);
+    QNInputInjectKey(QN_VK_LBUTTON, false);
+    Frames(1);
+    EXPECT_FLOAT_EQ(Audio::State().effectsVolume, 0.0f);
+    EXPECT_NE(Menu().FindText("Effects volume < 0 >"), nullptr);
+    EXPECT_FLOAT_EQ(g.audioSystem.MixLevel(MixEffects), 0.0f);
+
+    g.Shutdown();
+    const std::string saved = dir.Read("settings.xml");
+    EXPECT_NE(saved.find("musicVolume=\"0.69999999\""), std::string::npos) << saved;
+    EXPECT_NE(saved.find("effectsVolume=\"0\""), std::string::npos) << saved;
+
+    // The next start plays at the levels the player left.
+    Audio::SetMusicVolume(1.0f);
+    Audio::SetEffectsVolume(1.0f);
+    g.Init();
+    EXPECT_FLOAT_EQ(Audio::State().musicVolume, 0.7f);
+    EXPECT_FLOAT_EQ(Audio::State().effectsVolume, 0.0f);
+    EXPECT_FLOAT_EQ(g.audioSystem.MixLevel(MixMusic), 0.7f);
+}
+
+} // namespace
