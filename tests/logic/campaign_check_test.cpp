@@ -27,8 +27,60 @@ std::string Listed(const std::vector<std::string>& problems) {
     return text;
 }
 
+// The first level (from 0) in which an enemy of `name` appears; -1 if none.
+int FirstLevelWith(const std::vector<LevelSurvey>& levels, const std::string& name) {
+    for (const LevelSurvey& level : levels) {
+        if (level.enemies.count(name))
+            return level.level;
+    }
+    return -1;
+}
 
 } // namespace
+
+TEST(StoryCampaign, EveryLevelCanBeFinished) {
+    ScratchGameDir game; // the build's assets, as the game reads them
+    const std::vector<LevelSurvey> levels = LevelMap::CheckStory();
+    ASSERT_GE(levels.size(), 5u) << Listed(levels.front().problems);
+    ASSERT_LE(levels.size(), 8u);
+    for (const LevelSurvey& level : levels) {
+        SCOPED_TRACE("level " + std::to_string(level.level + 1));
+        EXPECT_TRUE(level.problems.empty()) << Listed(level.problems);
+        EXPECT_GE(level.rooms.size(), 3u);
+        EXPECT_LE(level.rooms.size(), 5u);
+    }
+    // Each level plays its own track; the story ends in the credits, after
+    // the Commander, who is met nowhere else.
+    std::vector<std::string> music;
+    for (const LevelSurvey& level : levels)
+        music.push_back(level.music);
+    std::sort(music.begin(), music.end());
+    EXPECT_EQ(std::unique(music.begin(), music.end()), music.end()) << "two levels share music";
+    EXPECT_TRUE(levels.back().endsInCredits);
+    EXPECT_EQ(FirstLevelWith(levels, "Commander"), levels.back().level);
+    EXPECT_EQ(levels.back().enemies.at("Commander"), 1);
+    EXPECT_FALSE(levels.back().tracks.empty()) << "the hall's door starts the boss's music";
+}
+
+TEST(StoryCampaign, EnemiesArriveOneKindAtATime) {
+    ScratchGameDir game;
+    const std::vector<LevelSurvey> levels = LevelMap::CheckStory();
+    const int soldiers = FirstLevelWith(levels, "Enemy");
+    const int heavies = FirstLevelWith(levels, "HeavyEnemy");
+    const int troopers = FirstLevelWith(levels, "BiohazardEnemy");
+    int ambushes = -1;
+    for (const LevelSurvey& level : levels) {
+        if (ambushes < 0 && level.ambushes > 0)
+            ambushes = level.level;
+    }
+    EXPECT_EQ(soldiers, 0) << "the first level has soldiers";
+    EXPECT_GE(heavies, soldiers);
+    EXPECT_GT(troopers, heavies) << "biohazard troopers come after the heavies";
+    EXPECT_GT(ambushes, troopers) << "ambushes come once every kind is known";
+    // Every level has something to say.
+    for (size_t k = 1; k < levels.size(); ++k)
+        EXPECT_FALSE(levels[k].dialogs.empty()) << "level " << k + 1;
+}
 
 namespace {
 
