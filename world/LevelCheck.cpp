@@ -28,6 +28,8 @@ constexpr float kBladeScale = 96.0f;
 constexpr float kBladeRadius = 0.18f;
 // Spacing of the points where Blade's body is tried, in world units.
 constexpr float kSpacing = 4.0f;
+// The most points a room's walk looks at (a room of some 260 x 260 cells).
+constexpr float kMaxSamples = 1.0e7f;
 // How near Blade must come to an enemy to fell it: his reach in front of
 // him plus the enemy's body.
 constexpr float kStrikeReach = 40.0f;
@@ -80,12 +82,14 @@ Circle2D BladeAt(Vec2 point) {
 class Reach {
 public:
     Reach(const MapRoom& room, const std::vector<AABB>& solids) : room_(room) {
-        columns_ = static_cast<int32_t>(
-            std::ceil(static_cast<float>(room.width * room.tileWidth) / kSpacing));
-        rows_ = static_cast<int32_t>(
-            std::ceil(static_cast<float>(room.height * room.tileHeight) / kSpacing));
-        columns_ = std::max(columns_, 0);
-        rows_ = std::max(rows_, 0);
+        // A map too large to walk point by point is left unwalked (nothing
+        // in it is reached, which the check reports).
+        const float across = static_cast<float>(room.width) * static_cast<float>(room.tileWidth);
+        const float down = static_cast<float>(room.height) * static_cast<float>(room.tileHeight);
+        if (across / kSpacing * (down / kSpacing) <= kMaxSamples) {
+            columns_ = static_cast<int32_t>(std::ceil(across / kSpacing));
+            rows_ = static_cast<int32_t>(std::ceil(down / kSpacing));
+        }
         free_.assign(static_cast<size_t>(columns_) * static_cast<size_t>(rows_), 0);
         reached_.assign(free_.size(), 0);
         for (int32_t j = 0; j < rows_; ++j) {
@@ -151,11 +155,16 @@ private:
         return {(static_cast<float>(i) + 0.5f) * kSpacing,
                 -(static_cast<float>(j) + 0.5f) * kSpacing};
     }
+    // The sample holding `p`; false when it lies off the grid (i and j are
+    // then clamped into a range that still converts safely).
     bool Sample(Vec2 p, int32_t& i, int32_t& j) const {
-        if (!std::isfinite(p.x) || !std::isfinite(p.y))
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+            i = j = -1;
             return false;
-        i = static_cast<int32_t>(std::floor(p.x / kSpacing));
-        j = static_cast<int32_t>(std::floor(-p.y / kSpacing));
+        }
+        constexpr float kFar = 1.0e9f;
+        i = static_cast<int32_t>(std::clamp(std::floor(p.x / kSpacing), -kFar, kFar));
+        j = static_cast<int32_t>(std::clamp(std::floor(-p.y / kSpacing), -kFar, kFar));
         return i >= 0 && j >= 0 && i < columns_ && j < rows_;
     }
     bool Fits(Vec2 p, const std::vector<AABB>& solids) const {
@@ -168,6 +177,8 @@ private:
                             [&](const AABB& box) { return box.TestCircle(body); });
     }
     template <typename Test> bool Any(Test&& test, Vec2 around, float distance) const {
+        if (columns_ == 0 || rows_ == 0)
+            return false;
         int32_t i0 = 0, j0 = 0, i1 = 0, j1 = 0;
         Sample(around - Vec2{distance, -distance}, i0, j0);
         Sample(around + Vec2{distance, -distance}, i1, j1);

@@ -396,7 +396,7 @@ def level_cells():
     """Level 2, the cells: soldiers and their bolts; Oren the smith; the first
     heavy at the far end."""
     block = Room(10, "cells", """
-##t####t####t####t####t#######
+##tc###t#c##t####tc###t#######
 ##...##...##...##...##...#####
 ##.j.##.".##...##.N.##.;.#####
 ##..,##...##.,.##...##..w#####
