@@ -493,6 +493,9 @@ LevelSurvey CheckLevel(int32_t level, int32_t startRoom, const std::string& musi
             case ObjectKind::Torch:
                 CheckImage(RoomImageName(object.String("TextureName")), object.Int("Frames"), true,
                            what, problems);
+                if (!FileExists("assets/particles/" + object.String("Particles") + ".xml"))
+                    problems.push_back(what + " names missing particles " +
+                                       object.String("Particles"));
                 break;
             case ObjectKind::Player:
                 ++players;

@@ -294,6 +294,13 @@ TEST_F(LevelCheckFaults, EachFaultIsNamed) {
                        "height=\"32\"/></objectgroup>\n";
          },
          "burns inside the rock"},
+        {"embers that are not there",
+         [](TwoRooms& l) {
+             l.post += " <objectgroup name=\"Torches\"><object x=\"200\" y=\"8\" width=\"32\" "
+                       "height=\"32\"><properties>" +
+                       Property("Particles", "sparkles") + "</properties></object></objectgroup>\n";
+         },
+         "names missing particles sparkles"},
         {"a soldier inside a pillar",
          [](TwoRooms& l) {
              l.gate += "<object gid=\"19\" x=\"276\" y=\"366\"><properties>" +
