@@ -903,9 +903,28 @@ std::vector<NpcLook> Npcs() {
     scout.accent = RgbaOf(230, 200, 80);
     scout.coat = RgbaOf(40, 70, 120);
     scout.head = Head::Hood;
+    Style smith; // a forge worker from the valley: leather apron, red hair
+    smith.skin = RgbaOf(224, 180, 150);
+    smith.hair = RgbaOf(170, 70, 40);
+    smith.torso = RgbaOf(110, 74, 50);
+    smith.legs = RgbaOf(80, 66, 56);
+    smith.boots = RgbaOf(44, 34, 28);
+    smith.arms = RgbaOf(224, 180, 150);
+    smith.accent = RgbaOf(190, 150, 80);
+    Style deserter; // a soldier who has taken off his helmet for good
+    deserter.skin = RgbaOf(206, 172, 150);
+    deserter.hair = RgbaOf(70, 56, 44);
+    deserter.torso = RgbaOf(150, 156, 168);
+    deserter.legs = RgbaOf(100, 104, 116);
+    deserter.boots = RgbaOf(40, 38, 44);
+    deserter.arms = RgbaOf(136, 142, 154);
+    deserter.accent = RgbaOf(235, 60, 50);
+    deserter.steel = RgbaOf(70, 72, 82);
     return {{"npc_quartermaster.png", "portrait_quartermaster.png", qm},
             {"npc_prisoner.png", "portrait_prisoner.png", prisoner},
-            {"npc_scout.png", "portrait_scout.png", scout}};
+            {"npc_scout.png", "portrait_scout.png", scout},
+            {"npc_smith.png", "portrait_smith.png", smith},
+            {"npc_deserter.png", "portrait_deserter.png", deserter}};
 }
 
 void MakeNpcs(Output& out) {
