@@ -220,7 +220,6 @@ protected:
         game.volume = 1.0f;
         game.toggleCooldown = 0.0f;
         game.InitAudio();
-        opened = std::chrono::steady_clock::now();
         ASSERT_TRUE(game.audioSystem.IsActive()) << "the wave output did not open";
     }
     void TearDown() override {
@@ -233,19 +232,28 @@ protected:
     // A sound file under ./assets/sounds/.
     static std::string SoundPath(const std::string& name) { return "assets/sounds/" + name; }
 
-    // Seconds of capture since the device opened.
-    double Now() const {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - opened).count();
+    // Seconds of sound in the capture file so far (its few header bytes are
+    // well inside every margin). The wave output writes through a stdio
+    // buffer, so the file trails what was mixed by at most 4 KiB (23 ms).
+    static double CapturedSeconds() {
+        std::error_code ec;
+        const auto bytes = std::filesystem::file_size(CapturePath(), ec);
+        return ec ? 0.0 : static_cast<double>(bytes) / (sizeof(float) * kRate);
     }
-    // Lets the device play for `seconds`, with the per-frame update every
-    // 10 ms as the game loop does; returns the capture time at the end.
+    // Lets the device play `seconds` more sound, with the per-frame update
+    // every 10 ms as the game loop does; returns the capture's length at the
+    // end. The wave output mixes on its own thread against the clock; starved
+    // under load it falls behind and later catches up in a burst, so the
+    // capture measures how much was played, not the clock. Gives up after
+    // half a minute rather than hang.
     double PlayFor(double seconds) {
-        const double end = Now() + seconds;
-        while (Now() < end) {
+        const double end = CapturedSeconds() + seconds;
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (CapturedSeconds() < end && std::chrono::steady_clock::now() < giveUp) {
             game.audioSystem.Update();
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        return Now();
+        return CapturedSeconds();
     }
     // One step of a listening test: a change, then `seconds` of playing.
     struct Step {
@@ -253,12 +261,12 @@ protected:
         double seconds;
     };
     // Runs the steps, closes the device and returns what was heard during
-    // each step, less `margin` seconds at either end (where the change and
-    // the mixer's period blur the boundary).
+    // each step, less `margin` seconds at either end (where the change, the
+    // mixer's 10 ms period and the file's buffer blur the boundary).
     std::vector<std::vector<float>> Listen(const std::vector<Step>& steps, double margin = 0.06) {
         std::vector<std::pair<double, double>> spans;
         for (const Step& step : steps) {
-            const double from = Now();
+            const double from = CapturedSeconds();
             step.change();
             spans.emplace_back(from, PlayFor(step.seconds));
         }
@@ -287,7 +295,6 @@ protected:
 
     ScratchGameDir scratch;
     Game& game = Game::Instance(); // first built while the game's assets are linked
-    std::chrono::steady_clock::time_point opened;
 };
 
 } // namespace audiotest
