@@ -17,6 +17,17 @@
 #include <cstring>
 #include <time.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define QN_LEAK_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QN_LEAK_CHECKED 1
+#endif
+#endif
+#ifdef QN_LEAK_CHECKED
+#include <sanitizer/lsan_interface.h>
+#endif
+
 int32_t gQNSysAppActive = 0;
 
 // ---------------------------------------------------------------------------
@@ -63,6 +74,14 @@ bool StartVideo() {
         }
         SYS.sdlVideoStarted = true;
         std::atexit(SDL_Quit);
+#ifdef QN_LEAK_CHECKED
+        // Exit handlers run last registered first, so in sanitized builds
+        // the leak check comes just before SDL_Quit. SDL_Quit closes the
+        // display, which unloads the OpenGL driver: what the driver keeps in
+        // its own globals would then look lost, in a library nobody can
+        // name any more.
+        std::atexit(__lsan_do_leak_check);
+#endif
     }
     return true;
 }
