@@ -1,7 +1,10 @@
 // RoomSpawners -- room-file objects to entities.
 #include "world/RoomSpawners.h"
 
+#include "entities/BasicEnemy.h"
+#include "entities/BiohazardEnemy.h"
 #include "entities/Gate.h"
+#include "entities/HeavyEnemy.h"
 #include "entities/Player.h"
 #include "entities/StaticEntity.h"
 #include "world/RoomContents.h"
@@ -27,6 +30,19 @@ Entity* SpawnStaticEntity(int32_t roomId, const RoomObject& object) {
 Entity* SpawnGate(int32_t roomId, const RoomObject& object) {
     return new Gate(roomId, RoomImageName(object.String("TextureName")), object.position,
                     object.size, object.Int("Frames"), object.Float("FrameDelay"));
+}
+
+// "DisableAttack" makes a dormant gunner: it aims but never fires.
+Entity* SpawnBasicEnemy(int32_t roomId, const RoomObject& object) {
+    return new BasicEnemy(roomId, object.position, object.Bool("DisableAttack"));
+}
+
+Entity* SpawnHeavyEnemy(int32_t roomId, const RoomObject& object) {
+    return new HeavyEnemy(roomId, object.position);
+}
+
+Entity* SpawnBiohazardEnemy(int32_t roomId, const RoomObject& object) {
+    return new BiohazardEnemy(roomId, object.position);
 }
 
 } // namespace LevelMap

@@ -15,5 +15,8 @@ struct RoomObject;
 Entity* SpawnPlayer(int32_t roomId, const RoomObject& object);
 Entity* SpawnStaticEntity(int32_t roomId, const RoomObject& object);
 Entity* SpawnGate(int32_t roomId, const RoomObject& object);
+Entity* SpawnBasicEnemy(int32_t roomId, const RoomObject& object);
+Entity* SpawnHeavyEnemy(int32_t roomId, const RoomObject& object);
+Entity* SpawnBiohazardEnemy(int32_t roomId, const RoomObject& object);
 
 } // namespace LevelMap
