@@ -54,8 +54,8 @@ std::vector<AssetImage> BuildImages() {
         Body("heavyenemy_shoot.png", 4, 0.15f),
         Body("heavyenemy_shootup.png", 4, 0.15f),
         Body("heavyenemy_shootdown.png", 4, 0.15f),
-        Body("heavyenemy_hurt.png", 3, 0.1f),
-        Body("heavyenemy_slash.png", 6, 0.08f),
+        Body("heavyenemy_hurt.png", 3, 0.15f),
+        Body("heavyenemy_slash.png", 6, 0.1f),
         Body("heavyenemy_dead.png", 7, 0.1f, {{4, 0.15f}, {5, 0.15f}}),
         // Biohazard trooper.
         Body("bioenemy_idle.png", 2, 0.3f),
@@ -63,7 +63,7 @@ std::vector<AssetImage> BuildImages() {
         Body("bioenemy_shoot.png", 4, 0.15f),
         Body("bioenemy_shootup.png", 4, 0.15f),
         Body("bioenemy_shootdown.png", 4, 0.15f),
-        Body("bioenemy_throw.png", 4, 0.1f),
+        Body("bioenemy_throw.png", 4, 0.15f),
         Body("bioenemy_hurt.png", 3, 0.1f),
         Body("bioenemy_dead.png", 8, 0.15f),
         // Commander.

@@ -54,3 +54,14 @@ inline Vec2 Normalized(Vec2 a) {
     const float len = Length(a);
     return len > 0.0f ? a / len : Vec2{0.0f, 0.0f};
 }
+
+// Moves a coordinate onto a multiple of 2 world units. fmod keeps the sign,
+// so negative values always move towards zero; a positive remainder of
+// exactly 1 rounds down.
+inline float SnapToEven(float v) {
+    const float r = std::fmod(v, 2.0f);
+    return r <= 1.0f ? v - r : v + (2.0f - r);
+}
+inline Vec2 SnapToEven(Vec2 v) {
+    return {SnapToEven(v.x), SnapToEven(v.y)};
+}

@@ -80,21 +80,21 @@ const std::vector<ObjectRule> kObjectRules = {
      "Enemy",
      ObjectKind::BasicEnemy,
      Placement::Corner,
-     nullptr,
+     SpawnBasicEnemy,
      {{"DisableAttack", P::Bool, "false"}}},
     {"Enemies",
      NameMatch::Exactly,
      "BiohazardEnemy",
      ObjectKind::BiohazardEnemy,
      Placement::Corner,
-     nullptr,
+     SpawnBiohazardEnemy,
      {}},
     {"Enemies",
      NameMatch::Exactly,
      "HeavyEnemy",
      ObjectKind::HeavyEnemy,
      Placement::Corner,
-     nullptr,
+     SpawnHeavyEnemy,
      {}},
     {"Enemies",
      NameMatch::Exactly,
@@ -193,12 +193,11 @@ std::string RoomObject::String(const std::string& key) const {
 }
 
 float Snap(float v) {
-    const float r = std::fmod(v, 2.0f);
-    return r <= 1.0f ? v - r : v + (2.0f - r);
+    return SnapToEven(v);
 }
 
 Vec2 Snap(Vec2 v) {
-    return {Snap(v.x), Snap(v.y)};
+    return SnapToEven(v);
 }
 
 Vec2 PlaceCorner(float x, float y) {

@@ -1,9 +1,12 @@
 // RoomSpawners -- room-file objects to entities.
 #include "world/RoomSpawners.h"
 
+#include "entities/BasicEnemy.h"
+#include "entities/BiohazardEnemy.h"
 #include "entities/DialogNPC.h"
 #include "entities/Dummy.h"
 #include "entities/Gate.h"
+#include "entities/HeavyEnemy.h"
 #include "entities/Player.h"
 #include "entities/RefillStation.h"
 #include "entities/SliceableEntity.h"
@@ -70,6 +73,19 @@ Entity* SpawnSliceable(int32_t roomId, const RoomObject& object) {
     return new SliceableEntity(roomId, object.tile.source, object.position,
                                {object.tile.width, object.tile.height},
                                object.Float("DropChance") * 0.01f);
+}
+
+// "DisableAttack" makes a dormant gunner: it aims but never fires.
+Entity* SpawnBasicEnemy(int32_t roomId, const RoomObject& object) {
+    return new BasicEnemy(roomId, object.position, object.Bool("DisableAttack"));
+}
+
+Entity* SpawnHeavyEnemy(int32_t roomId, const RoomObject& object) {
+    return new HeavyEnemy(roomId, object.position);
+}
+
+Entity* SpawnBiohazardEnemy(int32_t roomId, const RoomObject& object) {
+    return new BiohazardEnemy(roomId, object.position);
 }
 
 } // namespace LevelMap

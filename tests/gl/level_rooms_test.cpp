@@ -5,6 +5,7 @@
 #include "core/Circle2D.h"
 #include "core/Tween.h"
 #include "engine/QNGraphics.h"
+#include "entities/BasicEnemy.h"
 #include "entities/Gate.h"
 #include "entities/Player.h"
 #include "entities/StaticEntity.h"
@@ -117,8 +118,7 @@ const std::string kTorch =
     " <objectgroup name=\"Torches\"><object x=\"100\" y=\"8\" width=\"32\" height=\"32\">"
     "<properties><property name=\"Strength\" value=\"0.5\"/>"
     "<property name=\"Range\" value=\"1.5\"/></properties></object></objectgroup>\n";
-// A pillar (sprite 4, 48 x 96, solid at its foot), a gate and an enemy whose
-// class does not exist yet.
+// A pillar (sprite 4, 48 x 96, solid at its foot), a gate and a soldier.
 const std::string kProps =
     " <objectgroup name=\"StaticObjects\">"
     "<object gid=\"19\" x=\"240\" y=\"240\"><properties>"
@@ -205,9 +205,8 @@ TEST_F(LevelRoomsTest, TheStartRoomLoadsEveryRoomItsDoorsReachOnce) {
     EXPECT_EQ(rooms.at(6)->player, nullptr);
     EXPECT_EQ(rooms.at(7)->player, nullptr);
 
-    // Spawned: the player, the pillar and the gate; the enemy waits for its
-    // class and stays only a record.
-    ASSERT_EQ(start->entities.size(), 3u);
+    // Spawned: the player, the pillar, the gate and the soldier.
+    ASSERT_EQ(start->entities.size(), 4u);
     EXPECT_EQ(start->entities[0], start->player);
     auto* pillar = dynamic_cast<StaticEntity*>(start->entities[1]);
     ASSERT_NE(pillar, nullptr);
@@ -217,9 +216,11 @@ TEST_F(LevelRoomsTest, TheStartRoomLoadsEveryRoomItsDoorsReachOnce) {
     ASSERT_NE(gate, nullptr);
     EXPECT_FALSE(gate->Animation()->playing) << "a gate rests shut";
     EXPECT_EQ(gate->GetPosition(), (Vec2{144, -80}));
-    EXPECT_TRUE(std::any_of(
-        start->objects.begin(), start->objects.end(),
-        [](const LevelMap::RoomObject& o) { return o.kind == LevelMap::ObjectKind::BasicEnemy; }));
+    auto* soldier = dynamic_cast<BasicEnemy*>(start->entities[3]);
+    ASSERT_NE(soldier, nullptr);
+    EXPECT_EQ(soldier->GetPosition(), (Vec2{200, -200}));
+    EXPECT_FALSE(soldier->attackDisabled);
+    EXPECT_TRUE(start->HasLivingEnemy());
     ASSERT_EQ(start->torches.size(), 1u);
 
     // One mesh for all the room's tiles; the view starts above the player.
