@@ -149,6 +149,19 @@ class Room:
     def static(self, name, x, bottom, collidable=False):
         self.statics.append((name, x, bottom, collidable))
 
+    def block(self, column, row, cols, rows):
+        """Solid ground standing in the floor: cover that stops sight lines
+        and paths alike, walled round like the room's edge."""
+        plan = [list(line) for line in self.plan]
+        for r in range(row, row + rows):
+            for c in range(column, column + cols):
+                plan[r][c] = " "
+        self.plan = ["".join(line) for line in plan]
+
+    def enemy(self, name, column, row, **values):
+        """An enemy standing at the corner of cell (column, row)."""
+        self.enemies.append((name, column * TILE, row * TILE, values))
+
     def write(self, path):
         out = ['<?xml version="1.0" encoding="UTF-8"?>',
                f'<map version="1.8" tiledversion="1.8.2" orientation="orthogonal" '
@@ -216,9 +229,10 @@ class Room:
         out.append(" </objectgroup>")
         if self.enemies:
             out.append(group(6, "Enemies", "#00aaff"))
-            for name, x, y in self.enemies:
+            for name, x, y, extra in self.enemies:
                 out.append(f'  <object id="{next_id}" name="{name}" x="{x}" y="{y}" '
                            f'width="36" height="36">')
+                out += properties(extra)
                 out.append("   <ellipse/>")
                 out.append("  </object>")
                 next_id += 1
@@ -246,7 +260,10 @@ def story_level_one():
     gatehouse.static("rubble", 15 * TILE, 3 * TILE + 12)
 
     # 2: the great hall; west back to the gatehouse, north through the gate
-    # to the armoury. Its soldiers keep the gate shut until they fall.
+    # to the armoury. Its soldiers keep the gate shut until they fall: one
+    # covers the west door along Blade's way in, one waits behind the north
+    # block (out of sight of the door, so it has to walk round to shoot),
+    # and a dormant gunner stands guard by the gate.
     hall = Room(2, 22, 14, [(1, "left", 6, {}), (3, "top", 10, {})])
     for column in (3, 7, 14, 18):
         hall.torch(column)
@@ -260,7 +277,11 @@ def story_level_one():
     hall.static("banner", 9 * TILE, 2 * TILE - 16)
     hall.static("banner", 12 * TILE + 16, 2 * TILE - 16)
     hall.static("rubble", 19 * TILE, 12 * TILE + 24)
-    hall.enemies = [("Enemy", 12 * TILE, 8 * TILE), ("Enemy", 17 * TILE, 4 * TILE)]
+    hall.block(8, 4, 2, 2)
+    hall.block(8, 9, 2, 2)
+    hall.enemy("Enemy", 12, 7)
+    hall.enemy("Enemy", 14, 3)
+    hall.enemy("Enemy", 9, 2, DisableAttack=True)
 
     # 3: the armoury; south back to the hall, the way out to the east.
     armoury = Room(3, 16, 12, [(2, "bottom", 7, {}), (0, "right", 4, {})])
@@ -272,7 +293,10 @@ def story_level_one():
     armoury.static("pillar", 5 * TILE, 8 * TILE, True)
     armoury.static("pillar", 10 * TILE, 8 * TILE, True)
     armoury.static("rubble", 13 * TILE, 10 * TILE + 20)
-    armoury.enemies = [("HeavyEnemy", 8 * TILE, 5 * TILE)]
+    # A heavy guards the way out; a biohazard trooper lobs gas from the
+    # east behind the pillar.
+    armoury.enemy("HeavyEnemy", 8, 5)
+    armoury.enemy("BiohazardEnemy", 12, 8)
     return [gatehouse, hall, armoury]
 
 
