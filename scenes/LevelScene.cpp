@@ -394,9 +394,8 @@ LevelMap::WallHit LevelScene::ResolveWalls(int32_t roomId, const Circle2D& body)
 
 void LevelScene::FindPath(int32_t roomId, std::deque<Vec2>& path, const Collider2D* mover,
                           Vec2 start, Vec2 goal) {
-    Room* room = FindRoom(roomId);
-    if (room)
+    // The room's search adds to what it is given: the old path goes first.
+    path.clear();
+    if (Room* room = FindRoom(roomId))
         room->FindPath(path, mover, start, goal);
-    else
-        path.clear();
 }

@@ -8,6 +8,7 @@
 #include "entities/BasicEnemy.h"
 #include "entities/Gate.h"
 #include "entities/Player.h"
+#include "entities/ProjectilePool.h"
 #include "entities/StaticEntity.h"
 #include "game/Game.h"
 #include "render/FadeTransition.h"
@@ -19,6 +20,7 @@
 
 #include "support/TestSupport.h"
 
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -524,6 +526,40 @@ TEST_F(LevelSceneTest, TheExitFadesOutAndStartsTheNextLevel) {
     EXPECT_NE(dynamic_cast<LevelScene*>(game.nextScene), nullptr);
     EXPECT_EQ(game.levels.currentLevel, 1);
     EXPECT_TRUE(fs::exists(game.levels.savePath));
+}
+
+TEST_F(LevelSceneTest, EnemiesGetFloorPathsAndBladeFromTheLevelAndItsShotsGoWithIt) {
+    WriteLevel();
+    StartLevel(5);
+    EXPECT_EQ(scene->LevelPlayer(), scene->player);
+    EXPECT_TRUE(scene->IsWalkable(5, {100.0f, -100.0f}));
+    EXPECT_FALSE(scene->IsWalkable(5, {10.0f, -100.0f})) << "the west wall";
+    EXPECT_FALSE(scene->IsWalkable(42, {100.0f, -100.0f})) << "no such room";
+
+    // A path replaces whatever the list held and ends at the goal.
+    std::deque<Vec2> path{{-5000.0f, -5000.0f}};
+    scene->FindPath(5, path, nullptr, {72.0f, -72.0f}, {312.0f, -216.0f});
+    ASSERT_FALSE(path.empty());
+    for (const Vec2& p : path)
+        EXPECT_TRUE(scene->IsWalkable(5, p));
+    EXPECT_EQ(path.back(), (Vec2{312.0f, -216.0f}));
+    scene->FindPath(42, path, nullptr, {72.0f, -72.0f}, {312.0f, -216.0f});
+    EXPECT_TRUE(path.empty());
+
+    // A body half in the west wall is pushed out east.
+    Circle2D body(0.18f);
+    body.UpdateTransform({50.0f, -150.0f}, 0.0f, {96.0f, 96.0f});
+    const LevelMap::WallHit push = scene->ResolveWalls(5, body);
+    EXPECT_TRUE(push.hit);
+    EXPECT_GT(push.point.x, 0.0f);
+
+    // The soldier of room 5 fires at Blade; unloading the level deletes the
+    // shots still in the room with the pool.
+    Frames(150);
+    EXPECT_GT(ProjectilePool::TotalCount(), 0u);
+    scene->Unload();
+    scene.reset();
+    EXPECT_EQ(ProjectilePool::TotalCount(), 0u);
 }
 
 TEST_F(LevelSceneTest, AStartRoomWithoutPlayerCannotBePlayed) {
