@@ -26,6 +26,9 @@ FadeTransition& FadeTransition::Instance() {
 }
 
 void FadeTransition::Draw() {
+    // A clear quad leaves every pixel as it was: most frames draw nothing.
+    if (!(color[3] > 0.0f))
+        return;
     if (QNGfxGetRenderMode() != 1)
         QNGfxSetRenderMode(QN_RENDER_COLOR);
     if (!mesh)

@@ -13,7 +13,8 @@ class FadeTransition : public GameObject {
 public:
     // The one fade object, built (and its transform computed) on first use.
     static FadeTransition& Instance();
-    // Draws the quad with the colour program over everything drawn so far.
+    // Draws the quad with the colour program over everything drawn so far;
+    // while it is fully clear nothing is drawn.
     void Draw();
     // Covers the current screen half-size again; Game calls it once the
     // window exists (the quad cache is rebuilt at every start).

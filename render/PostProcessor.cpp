@@ -215,10 +215,12 @@ void PostProcessor::Radial(const Vec2& origin, float radius) {
     DrawQuad(radial);
 }
 
-void PostProcessor::Distort() {
+void PostProcessor::Distort(int source) {
+    if (source < 0 || source >= kAttachments)
+        return;
     SelectAttachment(7);
     UseProgram(distortion);
-    BindTexture(distortion.Uniform(DistortionProgram::Texture), 0, attachments[6]);
+    BindTexture(distortion.Uniform(DistortionProgram::Texture), 0, attachments[source]);
     BindTexture(distortion.Uniform(DistortionProgram::Noise), 1, noiseTexture.id);
     glUniform1f(distortion.Uniform(DistortionProgram::SampleX), sampleX);
     glUniform1f(distortion.Uniform(DistortionProgram::Strength), strength);
@@ -226,20 +228,31 @@ void PostProcessor::Distort() {
     DrawQuad(distortion);
 }
 
+void PostProcessor::FinishLitFrame(int lit) {
+    if (strength != 0.0f) {
+        Distort(lit);
+        lit = 7;
+    }
+    Composite(lit, 0, {1.0f, 1.0f, 1.0f, 1.0f});
+    Present(lit);
+}
+
 void PostProcessor::Present(int source) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     int32_t drawableWidth = windowWidth, drawableHeight = windowHeight;
     QNGfxGetDrawableSize(&drawableWidth, &drawableHeight);
     glViewport(0, 0, drawableWidth, drawableHeight);
-    ClearTo(0.0f, 0.0f, 0.0f, 1.0f);
     if (source >= 0 && source < kAttachments) {
-        // A plain copy: whatever blending the last pass left must not darken
-        // the overlay's soft edges a second time.
+        // A plain copy over the whole window, so nothing needs clearing
+        // first: whatever blending the last pass left must not darken the
+        // overlay's soft edges a second time.
         glDisable(GL_BLEND);
         UseProgram(copy);
         BindTexture(copy.Uniform(CopyProgram::Texture), 0, attachments[source]);
         glUniform4f(copy.Uniform(CopyProgram::Color), 1.0f, 1.0f, 1.0f, 1.0f);
         DrawQuad(copy);
+    } else {
+        ClearTo(0.0f, 0.0f, 0.0f, 1.0f);
     }
     QNGfxSetBlendMode(1);
     RestoreProgram();

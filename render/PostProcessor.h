@@ -51,8 +51,14 @@ public:
     // Blends a circle of the light sum (attachment 5) over the lit scene
     // (attachment 6). origin: 0..1 screen units; radius in screen heights.
     void Radial(const Vec2& origin, float radius);
-    // The lit scene (6) into the final image (7) through the noise offsets.
-    void Distort();
+    // The lit scene (attachment `source`, 6 unless given) into the final
+    // image (7) through the noise offsets.
+    void Distort(int source = 6);
+    // Ends a lit frame whose lit scene is in attachment `lit`: distorted into
+    // 7 while the distortion is on, the overlay on top, presented. At rest
+    // the distortion would copy the picture unchanged, so it is skipped and
+    // the overlay goes straight onto `lit`.
+    void FinishLitFrame(int lit);
     // Copies attachment `source` to the window and restores the program
     // that was current at Begin.
     void Present(int source);

@@ -312,19 +312,21 @@ void LevelScene::Draw(int pass) {
     pp.BeginLighting(5, 1, 2);
     currentRoom->DrawLights(pp);
     pp.Composite(5, 1, kAmbient);
-    pp.SelectAttachment(6);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    pp.Composite(6, 5, kWhite);
+    // The lit room stays in the light sum unless the reveal needs the sum
+    // for the next room.
+    int lit = 5;
     if (nextRoom) {
+        pp.SelectAttachment(6);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        pp.Composite(6, 5, kWhite);
         pp.BeginLighting(5, 3, 4);
         nextRoom->DrawLights(pp);
         pp.Composite(5, 3, kAmbient);
         pp.Radial(revealOrigin, revealRadius);
+        lit = 6;
     }
-    pp.Distort();
-    pp.Composite(7, 0, kWhite);
-    pp.Present(7);
+    pp.FinishLitFrame(lit);
 }
 
 void LevelScene::Unload() {

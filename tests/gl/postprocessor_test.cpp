@@ -268,6 +268,53 @@ TEST_F(PostProcessorTest, DistortionShiftsChannelsByTheNoise) {
     }
 }
 
+TEST_F(PostProcessorTest, TheShortEndOfALitFrameShowsWhatTheWholeChainShows) {
+    // The whole chain copies the lit scene into 6 and distorts it into 7;
+    // the short one skips what would change nothing. Same window, to the bit,
+    // at rest and in slow motion.
+    WriteAsset("noise.bmp", MakeBmp(8, 8, [](int x, int y) {
+                   return Rgb{static_cast<uint8_t>(x * 30), static_cast<uint8_t>(y * 30), 90};
+               }));
+    auto pp = Make();
+    auto frame = [&](bool whole) {
+        Fill(pp->attachments[1], Pattern);
+        Fill(pp->attachments[2], [](int x, int y) {
+            return Rgba{90 + x % 80, 200 - y % 70, 230, 255};
+        });
+        Fill(pp->attachments[0], [](int x, int y) {
+            return Rgba{(x * 3) % 256, 40, 200, (x + y) % 3 == 0 ? 0 : (x * y) % 256};
+        });
+        pp->Begin();
+        pp->BeginLighting(5, 1, 2);
+        pp->DrawLight({0.3f, 0.8f}, {1.0f, 0.6f, 0.3f, 1.0f}, 1.6f, 0.8f);
+        pp->DrawLight({0.9f, 0.4f}, {0.3f, 0.5f, 1.0f, 1.0f}, 0.7f, 1.2f);
+        pp->Composite(5, 1, {1.0f, 1.0f, 1.0f, 0.25f});
+        if (whole) {
+            pp->SelectAttachment(6);
+            glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+            pp->Composite(6, 5, kWhite);
+            pp->Distort();
+            pp->Composite(7, 0, kWhite);
+            pp->Present(7);
+        } else {
+            pp->FinishLitFrame(5);
+        }
+        return QNGfxReadPixels(0, 0, kWindowWidth, kWindowHeight);
+    };
+    for (float strength : {0.0f, 6.0f / kRenderWidth}) {
+        SCOPED_TRACE(strength);
+        pp->strength = strength;
+        pp->sampleX = 0.4f;
+        const std::vector<unsigned char> whole = frame(true), shortEnd = frame(false);
+        ASSERT_EQ(whole.size(), shortEnd.size());
+        size_t differing = 0;
+        for (size_t i = 0; i < whole.size(); ++i)
+            differing += whole[i] != shortEnd[i];
+        EXPECT_EQ(differing, 0u);
+    }
+}
+
 TEST_F(PostProcessorTest, PresentCopiesATargetToTheWindowAndRestoresTheProgram) {
     auto pp = Make();
     Fill(pp->attachments[7], Pattern);
