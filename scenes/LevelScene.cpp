@@ -15,6 +15,7 @@
 #include "render/PostProcessor.h"
 #include "render/Resources.h"
 #include "render/Sprite2D.h"
+#include "render/UIZoom.h"
 #include "scenes/MainMenu.h"
 #include "world/EndlessRun.h"
 #include "world/LevelCatalogue.h"
@@ -76,7 +77,7 @@ void LevelScene::StartMusic(const std::string& file) {
 }
 
 void LevelScene::UpdateCursor(float dt) {
-    const Vec2 pointer = Runtime::Get().CursorToScreen();
+    const Vec2 pointer = Runtime::Get().CursorToUI();
     // The image's top-left corner sits on the pointer.
     cursor->SetPosition(pointer.x + kCursorSize / 2.0f, pointer.y - kCursorSize / 2.0f);
     cursor->Update(dt, nullptr);
@@ -276,11 +277,14 @@ void LevelScene::Draw(int pass) {
     if (nextRoom)
         nextRoom->DrawOverlays();
     QNGfxSetRenderMode(QN_RENDER_TEXTURE);
-    hud->Draw();
-    hud->DrawText(postProcessor);
-    pauseWindow->Draw(postProcessor);
-    deathWindow->Draw(postProcessor);
-    cursor->Draw();
+    {
+        const UIZoom ui;
+        hud->Draw();
+        hud->DrawText(postProcessor);
+        pauseWindow->Draw(postProcessor);
+        deathWindow->Draw(postProcessor);
+        cursor->Draw();
+    }
     FadeTransition::Instance().Draw();
     QNGfxSetRenderMode(QN_RENDER_TEXTURE);
 
