@@ -4,6 +4,7 @@
 #include "engine/QNInput.h"
 #include "engine/QNSystem.h"
 
+#include <cmath>
 #include <cstdlib>
 
 Runtime& Runtime::Get() {
@@ -43,11 +44,31 @@ Vec2 Runtime::CursorToScreen() const {
     return {fx, fy};
 }
 
+Vec2 Runtime::CursorToUI() const {
+    return CursorToScreen() * (1.0f / uiScale);
+}
+
 void Runtime::SetScreenHalfSize(int32_t halfWidth, int32_t halfHeight) {
     screenWidth = halfWidth;
     screenHeight = halfHeight;
     invHalfWidth = halfWidth > 0 ? 1.0f / static_cast<float>(halfWidth) : 0.0f;
     invHalfHeight = halfHeight > 0 ? 1.0f / static_cast<float>(halfHeight) : 0.0f;
+    uiScale = UIScaleFor(halfWidth, halfHeight);
+}
+
+Vec2 Runtime::UIHalfExtent() const {
+    return {static_cast<float>(screenWidth) * 0.5f / uiScale,
+            static_cast<float>(screenHeight) * 0.5f / uiScale};
+}
+
+float UIScaleFor(int32_t renderWidth, int32_t renderHeight) {
+    if (renderWidth <= 0 || renderHeight <= 0)
+        return 1.0f;
+    const float fit = std::fmin(static_cast<float>(renderWidth) / kUIReferenceWidth,
+                                static_cast<float>(renderHeight) / kUIReferenceHeight);
+    if (fit >= 1.0f)
+        return std::floor(fit * 2.0f) / 2.0f;
+    return fit;
 }
 
 bool Runtime::TakeToggle() {

@@ -24,14 +24,23 @@ public:
     bool AnyKeyHeld() const;
     // Cursor with the origin at the screen centre, y up, render units.
     Vec2 CursorToScreen() const;
-    // Sets the render half-size (pixels) and its inverses.
+    // The same in interface units (CursorToScreen / uiScale).
+    Vec2 CursorToUI() const;
+    // Sets the render half-size (pixels) and its inverses, and the
+    // interface scale that goes with it.
     void SetScreenHalfSize(int32_t halfWidth, int32_t halfHeight);
+    // Half the screen's width and height in interface units.
+    Vec2 UIHalfExtent() const;
 
     float timeScale = 1.0f;     // slow motion below 1
     int32_t screenWidth = 0;    // render width: half the window's
     int32_t screenHeight = 0;   // render height: half the window's
     float invHalfWidth = 0.0f;  // 1 / screenWidth
     float invHalfHeight = 0.0f; // 1 / screenHeight
+    // Render pixels per interface unit. Menus, windows, the HUD and
+    // conversations are laid out in units of a 640 x 360 render (a 1280 x
+    // 720 window), where it is 1; other windows scale them to fit.
+    float uiScale = 1.0f;
     GamePad gamePad;
     // Options the player toggles from the menus.
     bool fullscreen = true;
@@ -43,3 +52,10 @@ public:
 private:
     Runtime() = default;
 };
+
+// The interface layout's own screen, render pixels.
+constexpr float kUIReferenceWidth = 640.0f;
+constexpr float kUIReferenceHeight = 360.0f;
+// The interface scale for a render of that size: the largest that keeps the
+// reference screen whole, in halves when enlarging so pixel art stays even.
+float UIScaleFor(int32_t renderWidth, int32_t renderHeight);

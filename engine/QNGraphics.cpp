@@ -37,6 +37,7 @@ struct GraphicsState {
     GLuint programs[3] = {0, 0, 0}; // slot 0 stays empty
     int currentProgram = 0;
     float camX = 0.0f, camY = 0.0f;
+    float camZoom = 1.0f;
     Matrix4 projection;
     Matrix4 view;
     float world[16] = {};
@@ -204,7 +205,8 @@ void SetProjectionAndViewMatrices(GLuint program) {
     UploadMatrix(program, "uPMatrix", GFX.projection);
     glViewport(0, 0, static_cast<GLsizei>(w), static_cast<GLsizei>(h));
     CHECK_GL_ERROR("SetProjectionAndViewMatrices");
-    const Matrix4 lookAt(1, 0, 0, -GFX.camX, 0, 1, 0, -GFX.camY, 0, 0, 1, -60.0f, 0, 0, 0, 1);
+    const float z = GFX.camZoom;
+    const Matrix4 lookAt(z, 0, 0, -GFX.camX, 0, z, 0, -GFX.camY, 0, 0, 1, -60.0f, 0, 0, 0, 1);
     const Matrix4 scale(sx, 0, 0, 0, 0, sy, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
     GFX.view = scale * lookAt;
     UploadMatrix(program, "uVMatrix", GFX.view);
@@ -456,6 +458,26 @@ void QNGfxSetCamPosition(float x, float y) {
 void QNGfxGetCamPosition(float* x, float* y) {
     *x = GFX.camX;
     *y = GFX.camY;
+}
+
+void QNGfxSetCamZoom(float zoom) {
+    if (!(zoom > 0.0f) || zoom == GFX.camZoom)
+        return;
+    GFX.camZoom = zoom;
+    // The built-in program in use gets the new view now; the other one when
+    // it is next made current.
+    if (GFX.currentProgram == 0)
+        return;
+    GLint bound = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &bound);
+    if (static_cast<GLuint>(bound) == GFX.programs[GFX.currentProgram])
+        SetProjectionAndViewMatrices(GFX.programs[GFX.currentProgram]);
+    else
+        GFX.currentProgram = 0; // another program is bound: upload when switched back
+}
+
+float QNGfxGetCamZoom() {
+    return GFX.camZoom;
 }
 
 // ---------------------------------------------------------------------------

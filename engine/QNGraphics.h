@@ -83,6 +83,11 @@ void QNGfxSetBlendColor(float r, float g, float b, float a);
 void QNGfxSetTransparency(float t);
 void QNGfxSetCamPosition(float x, float y);
 void QNGfxGetCamPosition(float* x, float* y);
+// Scales everything drawn by the built-in programs about the origin before
+// the camera applies (1 by default): interface layers drawn in fixed units
+// grow or shrink with the window. Takes effect at once.
+void QNGfxSetCamZoom(float zoom);
+float QNGfxGetCamZoom();
 // The last uploaded world matrix, column-major.
 const float* QNGfxGetWorldMatrix();
 

@@ -86,6 +86,19 @@ bool StartVideo() {
     return true;
 }
 
+// The window's place in play after a desktop event: focus taken or given,
+// minimised, hidden.
+void ApplyWindowEvent(uint8_t windowEvent) {
+    if (windowEvent == SDL_WINDOWEVENT_FOCUS_GAINED) {
+        gQNSysAppActive = 1;
+    } else if (windowEvent == SDL_WINDOWEVENT_FOCUS_LOST ||
+               windowEvent == SDL_WINDOWEVENT_MINIMIZED || windowEvent == SDL_WINDOWEVENT_HIDDEN) {
+        // A minimised or hidden window is out of play even where the desktop
+        // leaves it the keyboard.
+        gQNSysAppActive = 0;
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -145,17 +158,10 @@ void QNSysUpdate() {
             SYS.windowExists = 0;
             break;
         case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE)
                 SYS.windowExists = 0;
-            } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
-                gQNSysAppActive = 1;
-            } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
-                       event.window.event == SDL_WINDOWEVENT_MINIMIZED ||
-                       event.window.event == SDL_WINDOWEVENT_HIDDEN) {
-                // A minimised or hidden window is out of play even where the
-                // desktop leaves it the keyboard.
-                gQNSysAppActive = 0;
-            }
+            else if (!QNInputIsScripted())
+                ApplyWindowEvent(event.window.event); // a scripted run plays its own
             break;
         default:
             QNInputHandleEvent(&event);
@@ -186,6 +192,10 @@ void QNSysFrameEnd() {
     QNGfxEnd();
     QNFrameRateControllerEnd();
     QNSysUpdate();
+}
+
+void QNSysInjectWindowEvent(uint8_t windowEvent) {
+    ApplyWindowEvent(windowEvent);
 }
 
 SDL_Window* QNSysGetWindowHandle() {

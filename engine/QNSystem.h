@@ -20,6 +20,10 @@ int QNSysInit(int32_t width, int32_t height, int createConsole, uint32_t frameRa
 void QNSysReset();
 // Pumps pending window messages without blocking.
 void QNSysUpdate();
+// Scripted runs (engine/QNInput.h) ignore the desktop's focus, which is not
+// theirs: this plays a window event (an SDL_WindowEventID: focus lost or
+// gained, minimised, ...) as the desktop would send it.
+void QNSysInjectWindowEvent(uint8_t windowEvent);
 // Closes the window, frees the built-in programs and the OpenGL context.
 void QNSysExit();
 // Starts a frame: frame timer, clear, viewport.

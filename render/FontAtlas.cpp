@@ -130,6 +130,12 @@ FontAtlas::FontAtlas(const std::string& fileName) {
     texture = CreateNearestTexture(redTextures ? GL_R8 : GL_LUMINANCE8, atlasWidth, atlasHeight,
                                    redTextures ? GL_RED : GL_LUMINANCE, image.data(), 1,
                                    GL_CLAMP_TO_EDGE);
+    // Text drawn smaller than the atlas (the interface of a small window)
+    // blends neighbouring texels instead of dropping whole rows and columns
+    // of every glyph; at full size and above it stays crisp.
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 FontAtlas::~FontAtlas() {

@@ -87,13 +87,17 @@ void TextSprite::RebuildMesh() {
     if (fixedWidth > kEpsilon)
         width = fixedWidth;
 
+    // Drawn in render pixels: interface units times the interface scale.
+    const float z = Runtime::Get().uiScale;
+    const float gx = sx * z;
+    const float gy = sy * z;
     // The block is centred on the position; the first baseline is y0.
-    const float px = position.x - static_cast<float>(Runtime::Get().screenWidth / 2);
-    const float py = position.y - static_cast<float>(Runtime::Get().screenHeight / 2);
-    const float x0 = px - std::floor(width / 2.0f);
+    const float px = position.x * z - static_cast<float>(Runtime::Get().screenWidth / 2);
+    const float py = position.y * z - static_cast<float>(Runtime::Get().screenHeight / 2);
+    const float x0 = px - std::floor(width * z / 2.0f);
     // Whole pixels, as for x: with an odd line height a half-pixel baseline
     // would drop a row of every glyph.
-    const float y0 = py + std::floor(height / 2.0f);
+    const float y0 = py + std::floor(height * z / 2.0f);
     const float invW = Runtime::Get().invHalfWidth;
     const float invH = Runtime::Get().invHalfHeight;
     const float atlasW = static_cast<float>(font->atlasWidth);
@@ -103,16 +107,16 @@ void TextSprite::RebuildMesh() {
     for (const char16_t c : text) {
         if (c == kLineFeed) {
             penX = x0;
-            penY -= lineHeight * sy;
+            penY -= lineHeight * gy;
             continue;
         }
         const FontAtlas::Glyph* g = font->Find(c);
         if (!g || quads >= kMaxQuads)
             continue;
-        const float left = penX + static_cast<float>(g->left) * sx;
-        const float right = left + static_cast<float>(g->width) * sx;
-        const float top = penY + static_cast<float>(g->top) * sy;
-        const float bottom = top - static_cast<float>(g->rows) * sy;
+        const float left = penX + static_cast<float>(g->left) * gx;
+        const float right = left + static_cast<float>(g->width) * gx;
+        const float top = penY + static_cast<float>(g->top) * gy;
+        const float bottom = top - static_cast<float>(g->rows) * gy;
         const float u0 = g->u;
         const float u1 = atlasW > 0.0f ? g->u + static_cast<float>(g->width) / atlasW : g->u;
         const float v1 = lineHeight > 0.0f ? static_cast<float>(g->rows) / lineHeight : 0.0f;
@@ -121,8 +125,8 @@ void TextSprite::RebuildMesh() {
             right * invW, top * invH, u1, 0.0f, right * invW, bottom * invH, u1, v1};
         vertices.insert(vertices.end(), quad, quad + 16);
         ++quads;
-        penX += static_cast<float>(g->advanceX) * sx;
-        penY += static_cast<float>(g->advanceY) * sy;
+        penX += static_cast<float>(g->advanceX) * gx;
+        penY += static_cast<float>(g->advanceY) * gy;
     }
 
     // One triangle strip: each quad is joined to the next by repeating its
@@ -139,6 +143,22 @@ void TextSprite::RebuildMesh() {
 
     Graphics::VertexBufferObject::Upload(vertices.data(), vertices.size());
     Graphics::IndexBufferObject::Upload(indices);
+}
+
+float TextSprite::MeasureWidth(float atScale) const {
+    if (!font)
+        return 0.0f;
+    float widest = 0.0f;
+    float line = 0.0f;
+    for (const char16_t c : text) {
+        if (c == kLineFeed) {
+            widest = std::fmax(widest, line);
+            line = 0.0f;
+        } else if (const FontAtlas::Glyph* g = font->Find(c)) {
+            line += static_cast<float>(g->advanceX) * atScale;
+        }
+    }
+    return std::fmax(widest, line);
 }
 
 void TextSprite::WrapText(float wrapScale) {

@@ -1,6 +1,8 @@
 // TextSprite.h -- a line (or block) of text drawn from the font atlas: a
 // strip of glyph quads in its own vertex and index buffers, centred on its
 // position. Windows hold it as a UI element through UIText (ui/UIText.h).
+// Positions and sizes are interface units, drawn at the interface scale
+// (Runtime::uiScale), like every other interface layer.
 #pragma once
 
 #include "core/GameObject.h"
@@ -46,6 +48,8 @@ public:
 
     // Lays the text out and uploads both buffers.
     void RebuildMesh();
+    // The widest line at `atScale` (interface units), without building.
+    float MeasureWidth(float atScale) const;
     // Fixes the width at 120 and breaks the text into lines no wider, at
     // the last space before the limit (inside a word that is wider alone).
     void WrapText(float scale);

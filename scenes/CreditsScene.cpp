@@ -6,6 +6,7 @@
 #include "render/FadeTransition.h"
 #include "render/PostProcessor.h"
 #include "render/Resources.h"
+#include "render/UIZoom.h"
 #include "scenes/MainMenu.h"
 
 CreditsScene::CreditsScene()
@@ -32,7 +33,11 @@ void CreditsScene::Draw(int pass) {
     if (pass == 0) {
         postProcessor->Begin();
         postProcessor->ClearOverlay();
-        picture.Draw();
+        {
+            // The picture of the credits is laid out like the menus.
+            const UIZoom ui;
+            picture.Draw();
+        }
         FadeTransition::Instance().Draw();
         return;
     }

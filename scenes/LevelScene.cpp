@@ -17,6 +17,7 @@
 #include "render/PostProcessor.h"
 #include "render/Resources.h"
 #include "render/Sprite2D.h"
+#include "render/UIZoom.h"
 #include "scenes/MainMenu.h"
 #include "ui/Dialog.h"
 #include "ui/InfoWindow.h"
@@ -89,7 +90,7 @@ void LevelScene::StartMusic(const std::string& file) {
 }
 
 void LevelScene::UpdateCursor(float dt) {
-    const Vec2 pointer = Runtime::Get().CursorToScreen();
+    const Vec2 pointer = Runtime::Get().CursorToUI();
     // The image's top-left corner sits on the pointer.
     cursor->SetPosition(pointer.x + kCursorSize / 2.0f, pointer.y - kCursorSize / 2.0f);
     cursor->Update(dt, nullptr);
@@ -299,13 +300,16 @@ void LevelScene::Draw(int pass) {
     if (nextRoom)
         nextRoom->DrawOverlays();
     QNGfxSetRenderMode(QN_RENDER_TEXTURE);
-    dialogues->Draw(postProcessor);
-    QNGfxSetRenderMode(QN_RENDER_TEXTURE);
-    hud->Draw();
-    hud->DrawText(postProcessor);
-    pauseWindow->Draw(postProcessor);
-    deathWindow->Draw(postProcessor);
-    cursor->Draw();
+    {
+        const UIZoom ui;
+        dialogues->Draw(postProcessor);
+        QNGfxSetRenderMode(QN_RENDER_TEXTURE);
+        hud->Draw();
+        hud->DrawText(postProcessor);
+        pauseWindow->Draw(postProcessor);
+        deathWindow->Draw(postProcessor);
+        cursor->Draw();
+    }
     FadeTransition::Instance().Draw();
     QNGfxSetRenderMode(QN_RENDER_TEXTURE);
 

@@ -8,6 +8,7 @@
 #include "render/Particle.h"
 #include "render/PostProcessor.h"
 #include "render/Resources.h"
+#include "render/UIZoom.h"
 
 #include <utility>
 
@@ -44,7 +45,7 @@ void MainMenu::Update(float dt) {
         system->Update(dt);
     window->Update(dt);
     // The pointer image hangs from its top-left corner at the mouse.
-    const Vec2 mouse = Runtime::Get().CursorToScreen();
+    const Vec2 mouse = Runtime::Get().CursorToUI();
     cursor->SetPosition(mouse.x + kCursorSize / 2.0f, mouse.y - kCursorSize / 2.0f);
     cursor->Update(dt, nullptr);
 }
@@ -55,8 +56,11 @@ void MainMenu::Draw(int pass) {
         postProcessor->ClearOverlay();
         for (auto& system : backgrounds)
             system->Draw();
-        window->Draw(postProcessor);
-        cursor->Draw();
+        {
+            const UIZoom ui;
+            window->Draw(postProcessor);
+            cursor->Draw();
+        }
         FadeTransition::Instance().Draw();
         return;
     }

@@ -8,6 +8,7 @@
 #include "core/Tween.h"
 #include "render/FadeTransition.h"
 #include "render/Resources.h"
+#include "ui/Layout.h"
 #include "ui/UIText.h"
 #include "world/LevelCatalogue.h"
 
@@ -107,11 +108,13 @@ void MainMenuWindow::ShowMain() {
 
 void MainMenuWindow::ShowQuestion(const std::string& question, std::function<void()> yes) {
     FadeOutElements();
-    AddText(question, {0.0f, 30.0f}, kTitleScale);
+    UIText* line = AddText(question, {0.0f, 30.0f}, kTitleScale);
     AddButton("Yes", {0.0f, -5.0f}, std::move(yes), false);
     AddButton(
         "No", {0.0f, -30.0f}, [this] { Back(); }, false);
-    Open(nullptr, {0.0f, 0.0f}, {400.0f, 100.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
+    // The question in large letters runs wider than 400: the window grows.
+    Open(nullptr, {0.0f, 0.0f}, {FitWindowWidth(*line, 400.0f), 100.0f}, {0.0f, 0.0f, 0.0f, 0.6f},
+         1.0f, 1.0f);
 }
 
 void MainMenuWindow::ShowStartQuestion() {
@@ -137,12 +140,13 @@ void MainMenuWindow::StartEndless() {
     }
     HideTitle();
     FadeOutElements();
-    AddText("The endless rooms could not be written.", {0.0f, 30.0f}, kTitleScale);
+    UIText* line = AddText("The endless rooms could not be written.", {0.0f, 30.0f}, kTitleScale);
     UIText* detail = AddText(error, {0.0f, 5.0f}, {-0.35f, -0.35f});
     detail->WrapText(0.65f);
     AddButton(
         "Back", {0.0f, -30.0f}, [this] { Back(); }, false);
-    Open(nullptr, {0.0f, 0.0f}, {400.0f, 100.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
+    Open(nullptr, {0.0f, 0.0f}, {FitWindowWidth(*line, 400.0f), 100.0f}, {0.0f, 0.0f, 0.0f, 0.6f},
+         1.0f, 1.0f);
 }
 
 void MainMenuWindow::ShowExitQuestion() {

@@ -6,18 +6,10 @@
 
 #include <string>
 
-namespace {
-float HalfRenderWidth() {
-    return static_cast<float>(Runtime::Get().screenWidth) / 2.0f;
-}
-float HalfRenderHeight() {
-    return static_cast<float>(Runtime::Get().screenHeight) / 2.0f;
-}
-} // namespace
-
-// The bars start 30 units from the left edge, 25 and 40 units below the top.
+// The bars start 30 units from the left edge, 25 and 40 units below the top,
+// in interface units, whatever the window's size.
 PlayerHUD::PlayerHUD()
-    : halfWidth(HalfRenderWidth()), halfHeight(HalfRenderHeight()),
+    : halfWidth(Runtime::Get().UIHalfExtent().x), halfHeight(Runtime::Get().UIHalfExtent().y),
       health(30.0f - halfWidth, halfHeight - 25.0f, 100.0f, 8.0f, {1.0f, 0.2f, 0.2f, 1.0f},
              {1.0f, 0.6f, 0.6f, 1.0f}),
       special(30.0f - halfWidth, halfHeight - 40.0f, 100.0f, 8.0f, {0.2f, 0.2f, 1.0f, 1.0f},

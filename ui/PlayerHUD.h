@@ -10,7 +10,8 @@
 #include <memory>
 
 struct PlayerHUD {
-    // Lays the bars out for the current screen half-size (UI units).
+    // Lays the bars out for the current screen (interface units; drawn
+    // under a UIZoom).
     PlayerHUD();
 
     // Bars and frame, every frame. dt: seconds.
@@ -31,8 +32,8 @@ struct PlayerHUD {
     static constexpr float kLowHealth = 0.2f; // health at or below: pulse
     static constexpr float kDashCost = 0.25f; // special at or above: pulse
 
-    float halfWidth;  // half the render width
-    float halfHeight; // half the render height
+    float halfWidth;  // half the screen's width, interface units
+    float halfHeight; // half the screen's height, interface units
     HUDBar health;
     HUDBar special;
     Sprite2D frame;                        // "ui_playerhud_frame.png"

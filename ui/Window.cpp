@@ -148,7 +148,7 @@ void Window::Update(float dt) {
         Navigate();
 
     const bool button = QNInputCheckCurr(QN_VK_LBUTTON) != 0;
-    const Vec2 cursor = Runtime::Get().CursorToScreen();
+    const Vec2 cursor = Runtime::Get().CursorToUI();
     size_t i = 0;
     while (i < elements.size()) {
         UIElement* e = elements[i];

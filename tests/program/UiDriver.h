@@ -1,5 +1,6 @@
 // UiDriver.h -- what the interface tests share: the real game started in a
-// scratch directory with a windowed 1280 x 720 screen (a 640 x 360 render),
+// scratch directory with a windowed 1280 x 720 screen (a 640 x 360 render,
+// unless a test asks for another size),
 // scripted frames of 1/60 s, keys, pad buttons and a pointer placed in UI
 // units.
 #pragma once
@@ -22,12 +23,16 @@
 class UiDriver : public ::testing::Test {
 protected:
     static constexpr const char* kSettings =
-        "<settings volume=\"1\" muted=\"0\" fullscreen=\"0\" width=\"1280\" height=\"720\"/>\n";
+        "<settings volume=\"1\" muted=\"0\" fullscreen=\"0\" width=\"1280\" height=\"720\" "
+        "musicVolume=\"1\" effectsVolume=\"1\"/>\n";
 
     // Starts the game with `first` as its first scene and runs the switch
     // frame, so that scene is current. The fade starts black, as at launch.
-    void Start(std::function<Scene*()> first) {
-        dir.Write("settings.xml", kSettings);
+    // `settings` is written as the working directory's settings file first
+    // (nothing is written when it is empty).
+    void Start(std::function<Scene*()> first, const std::string& settings = kSettings) {
+        if (!settings.empty())
+            dir.Write("settings.xml", settings);
         Game& g = Game::Instance();
         g.EnableScriptedRun(1.0 / 60.0);
         g.firstScene = std::move(first);
@@ -82,11 +87,12 @@ protected:
         Frames(1);
     }
     // The pointer at UI position (x, y): origin at the screen centre, y up,
-    // one unit per two window pixels.
+    // one unit per two window pixels times the interface scale.
     void PointAt(float x, float y) {
         const Game& g = Game::Instance();
-        QNInputInjectCursor(static_cast<int32_t>(2.0f * x) + g.screenWidth,
-                            QNGetWindowHeight() - g.screenHeight - static_cast<int32_t>(2.0f * y));
+        const float k = 2.0f * Runtime::Get().uiScale;
+        QNInputInjectCursor(static_cast<int32_t>(k * x) + g.screenWidth,
+                            QNGetWindowHeight() - g.screenHeight - static_cast<int32_t>(k * y));
     }
     // The pointer on the middle of a text line.
     void PointAt(const UIText* text) { PointAt(text->GetPosition().x, text->GetPosition().y); }
