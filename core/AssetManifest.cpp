@@ -98,12 +98,13 @@ std::vector<AssetImage> BuildImages() {
         Body("npc_quartermaster.png", 4, 0.2f),
         Body("npc_prisoner.png", 4, 0.25f),
         Body("npc_scout.png", 4, 0.2f),
-        // Dialogue portraits: idle, blink, two talking frames.
-        Flat("portrait_blade.png", 4, 96, 96, 0.15f),
-        Flat("portrait_commander.png", 4, 96, 96, 0.15f),
-        Flat("portrait_quartermaster.png", 4, 96, 96, 0.15f),
-        Flat("portrait_prisoner.png", 4, 96, 96, 0.15f),
-        Flat("portrait_scout.png", 4, 96, 96, 0.15f),
+        // Dialogue portraits: a loop of rest, a few words and a blink
+        // (conversation files give the frame count and timing again).
+        Flat("portrait_blade.png", 8, 96, 96, 0.18f),
+        Flat("portrait_commander.png", 8, 96, 96, 0.18f),
+        Flat("portrait_quartermaster.png", 8, 96, 96, 0.18f),
+        Flat("portrait_prisoner.png", 8, 96, 96, 0.18f),
+        Flat("portrait_scout.png", 8, 96, 96, 0.18f),
         // Terrain atlas: 14 tiles of 48 x 48, global ids 1 to 14.
         Lit("core_terrain.png", 1, kAssetTerrainColumns * kAssetTileSize, 2 * kAssetTileSize, 0.0f),
         // Interface.
@@ -118,6 +119,7 @@ std::vector<AssetImage> BuildImages() {
         Flat("ui_playerhud_frame.png", 1, 120, 33),
         Flat("popup_box.png", 1, 32, 32),
         Flat("popup_left_click.png", 1, 16, 16),
+        Flat("popup_key_e.png", 1, 16, 16),
         Flat("popup_joy_x.png", 1, 16, 16),
         Flat("dialoguebox_top.png", 1, 160, 14),
         Flat("dialoguebox_center.png", 1, 160, 16),

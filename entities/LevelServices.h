@@ -1,11 +1,12 @@
 // LevelServices.h -- what entities need from the level they play in, in one
 // narrow interface: rooms by number, the cursor in a room's coordinates, the
 // walking services of a room's floor plan (walkability, ray casts and wall
-// push-back against its walls, path finding), the level's player and the
-// player's HUD bars. The level scene implements it and sets `current` while
-// it runs (Load to Unload); with no level running every entity falls back to
-// a quiet default (a gate stays closed, the aim ignores walls, enemies stand
-// still, the HUD is not told).
+// push-back against its walls, path finding), the level's player, the
+// player's HUD bars, the conversation box and the windows characters open.
+// The level scene implements it and sets `current` while it runs (Load to
+// Unload); with no level running every entity falls back to a quiet default
+// (a gate stays closed, the aim ignores walls, enemies stand still, the HUD
+// is not told, nobody talks, no window opens).
 #pragma once
 
 #include "core/WallHit.h"
@@ -13,7 +14,9 @@
 
 #include <cstdint>
 #include <deque>
+#include <string>
 
+class CharacterWindow;
 class Circle2D;
 class Collider2D;
 class Player;
@@ -51,6 +54,18 @@ public:
     // The HUD's special bar eases to `special` (0..1) and pulses while a dash
     // is available.
     virtual void ShowSpecial(float /*special*/) {}
+
+    // A conversation is on screen (its lines or its portraits fading out).
+    virtual bool DialogueRunning() const { return false; }
+    // Plays conversation `number` in the dialogue box; a number no room of
+    // the level named starts nothing.
+    virtual void StartDialogue(int32_t /*number*/) {}
+    // A new, closed window for a character to open: `type` "Controls" lists
+    // the controls, any other type is an empty frame of `size` (UI units).
+    // The caller owns it; null when the level has no windows to give.
+    virtual CharacterWindow* MakeWindow(const std::string& /*type*/, Vec2 /*size*/) {
+        return nullptr;
+    }
 
     // The running level, or null.
     static LevelServices* current;

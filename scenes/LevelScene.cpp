@@ -8,6 +8,7 @@
 #include "engine/QNGraphics.h"
 #include "engine/QNInput.h"
 #include "engine/QNKeys.h"
+#include "entities/BottlePool.h"
 #include "entities/Player.h"
 #include "entities/ProjectilePool.h"
 #include "render/FadeTransition.h"
@@ -16,6 +17,8 @@
 #include "render/Resources.h"
 #include "render/Sprite2D.h"
 #include "scenes/MainMenu.h"
+#include "ui/Dialog.h"
+#include "ui/InfoWindow.h"
 #include "world/LevelCatalogue.h"
 
 #include <cstdio>
@@ -49,6 +52,7 @@ void LevelScene::Load() {
     hud = std::make_unique<PlayerHUD>();
     pauseWindow = std::make_unique<PauseWindow>();
     deathWindow = std::make_unique<DeathWindow>();
+    dialogues = std::make_unique<ChatController>();
     QNInputShowCursor(false); // the scene draws its own pointer
     FadeIn();
     LevelServices::current = this;
@@ -62,7 +66,15 @@ void LevelScene::Init() {
         std::fprintf(stderr, "Map %d: the level's first room has no player start\n", start);
         throw std::runtime_error("Map " + std::to_string(start) + " is invalid");
     }
+    LoadDialogues();
     StartMusic(LevelCatalogue::Story().CurrentMusic());
+}
+
+void LevelScene::LoadDialogues() {
+    for (const auto& entry : rooms) {
+        for (int32_t number : entry.second->dialogs)
+            dialogues->Load(std::to_string(number));
+    }
 }
 
 void LevelScene::StartMusic(const std::string& file) {
@@ -94,6 +106,7 @@ void LevelScene::Update(float dt) {
     if (paused)
         return;
 
+    dialogues->Update(dt);
     if (player && !player->frozen && !player->IsDead() && !nextRoom && !leaving) {
         if (Door* door = currentRoom->FindCrossedDoor(*player)) {
             if (door->target == 0)
@@ -204,9 +217,17 @@ void LevelScene::FinishTransition(Door* entered) {
     }
 }
 
-void LevelScene::StartDialogue(int32_t /*number*/) {
-    // Conversations are played by the dialogue box, which this scene does
-    // not have yet; the door's bookkeeping above is already kept.
+void LevelScene::StartDialogue(int32_t number) {
+    if (dialogues)
+        dialogues->Start(std::to_string(number));
+}
+
+bool LevelScene::DialogueRunning() const {
+    return dialogues && dialogues->Running();
+}
+
+CharacterWindow* LevelScene::MakeWindow(const std::string& type, Vec2 size) {
+    return new InfoWindow(type, size, postProcessor);
 }
 
 void LevelScene::EndLevel() {
@@ -246,9 +267,12 @@ void LevelScene::Draw(int pass) {
 
     // The unlit overlay: entities' overlays, then the pointer and the fade.
     pp.ClearOverlay();
+    QNGfxSetRenderMode(QN_RENDER_TEXTURE);
     currentRoom->DrawOverlays();
     if (nextRoom)
         nextRoom->DrawOverlays();
+    QNGfxSetRenderMode(QN_RENDER_TEXTURE);
+    dialogues->Draw(postProcessor);
     QNGfxSetRenderMode(QN_RENDER_TEXTURE);
     hud->Draw();
     pauseWindow->Draw(postProcessor);
@@ -288,6 +312,10 @@ void LevelScene::Unload() {
     hud.reset();
     pauseWindow.reset();
     deathWindow.reset();
+    // The conversations give their lines back before the pools empty.
+    dialogues.reset();
+    DialogPool::Clear();
+    BottlePool::Clear();
     ParticlePoolClear();
     Scene::Unload();
     QNInputShowCursor(true);
