@@ -18,6 +18,7 @@ Entity* SpawnGate(int32_t roomId, const RoomObject& object);
 Entity* SpawnBasicEnemy(int32_t roomId, const RoomObject& object);
 Entity* SpawnHeavyEnemy(int32_t roomId, const RoomObject& object);
 Entity* SpawnBiohazardEnemy(int32_t roomId, const RoomObject& object);
+Entity* SpawnCommander(int32_t roomId, const RoomObject& object);
 Entity* SpawnRefillStation(int32_t roomId, const RoomObject& object);
 Entity* SpawnWindowNPC(int32_t roomId, const RoomObject& object);
 Entity* SpawnDialogNPC(int32_t roomId, const RoomObject& object);
