@@ -7,6 +7,7 @@
 #include "core/Runtime.h"
 #include "core/Tween.h"
 #include "engine/QNInput.h"
+#include "engine/QNKeys.h"
 #include "entities/Commander.h"
 #include "entities/Dummy.h"
 #include "entities/Gate.h"
@@ -341,7 +342,7 @@ TEST_F(CommanderTest, HeWaitsHalfASecondThenRunsToTheOpenSideOfBlade) {
         Seconds(0.1f);
         EXPECT_NE(boss->GetPosition(), start) << c.what;
         EXPECT_EQ(boss->Body()->animation, CommanderAnimRun) << c.what;
-        Seconds(8.0f); // about 400 units at 70 per second
+        Seconds(12.0f); // some 500 units along the cells at 70 per second
         const Vec2 d = boss->GetPosition() - blade->GetPosition();
         EXPECT_LE(LengthSq(d), Commander::slashRangeSq) << c.what;
         EXPECT_GT(d.x * c.side, 0.0f) << c.what;
@@ -509,6 +510,38 @@ TEST_F(CommanderTest, FallenHeCannotBeHurtUntilHeSpeaksThenOneHeavySlashEndsHim)
     // Nothing more happens to the dead.
     boss->ChangeHealth(-1.0f, blade.get());
     EXPECT_EQ(boss->Body()->animation, CommanderAnimReallyDead);
+}
+
+TEST_F(CommanderTest, BladesOwnSlashesWearHimDownAndFinishHim) {
+    // Blade faces left (his art's own way); the Commander stands in front.
+    const Vec2 at = level.Cell(8, 6);
+    PlaceBlade(at);
+    ASSERT_EQ(blade->Facing(), (Vec2{-1.0f, 0.0f}));
+    Commander* boss = SpawnCommander(at + Vec2{-30.0f, 0.0f});
+    Frame();
+    const auto tap = [&](uint8_t key) {
+        QNInputInjectKey(key, true);
+        Frame();
+        QNInputInjectKey(key, false);
+    };
+    tap(QN_VK_LBUTTON);
+    EXPECT_NEAR(boss->health, 1.0f - 0.0102f, 1e-6f) << "a light slash";
+    EXPECT_EQ(boss->state, CommanderStagger);
+
+    // Down, his words started: one heavy slash of Blade's ends him.
+    while (blade->state == PlayerSlash)
+        Frame();
+    WearDown(boss, 0.01f);
+    tap(QN_VK_LBUTTON);
+    ASSERT_EQ(boss->health, 0.0f);
+    UntilDown(boss);
+    ASSERT_TRUE(boss->secondPhase);
+    while (blade->state == PlayerSlash)
+        Frame();
+    Frames(5);
+    tap(QN_VK_RBUTTON);
+    EXPECT_TRUE(boss->IsDead());
+    EXPECT_EQ(boss->finalHealth, 0.0f);
 }
 
 TEST_F(CommanderTest, WithoutWordsHeStaysDownForGood) {
