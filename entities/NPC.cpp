@@ -89,9 +89,13 @@ bool NPC::Update(float dt, GameObject* parent, EntityList* list) {
     if (interactionOn && blade && !blade->IsDead()) {
         const float distanceSq = DistanceSqTo(*blade);
         if (IsAutomatic()) {
-            autoTimer += dt;
+            // The pause between two automatic acts counts only while no
+            // conversation runs, so a character that has just finished
+            // talking does not start again at once.
             const LevelServices* level = LevelServices::current;
             const bool talking = level && level->DialogueRunning();
+            if (!talking)
+                autoTimer += dt;
             if (autoTimer > kAutoInterval && !talking && distanceSq < kAutoRangeSq) {
                 Interact(*blade);
                 autoTimer = 0.0f;

@@ -2,7 +2,7 @@
 // When Blade stands close, a prompt pops up above it showing the input to
 // press (the E key, or the pad's X while a pad is in use); pressing it calls
 // Interact. An automatic character needs no input: it acts by itself while
-// Blade stands near, at most every three seconds.
+// Blade stands near, then again after three seconds without a conversation.
 //
 // Friendly characters cannot be hurt, so a dash always stops at them.
 #pragma once

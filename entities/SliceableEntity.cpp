@@ -23,9 +23,6 @@ constexpr uint32_t kOpaqueWhite = 0xFFFFFFFFu;
 constexpr float kDrag = 0.95f;
 constexpr float kSpinDrag = 0.85f;
 constexpr float kFadeGrowth = 1.02f;
-// The sideways speed that, slowed by kDrag every 1/60 s, carries each piece
-// half of kSpread away from the cut.
-constexpr float kSpreadSpeed = SliceableEntity::kSpread * 0.5f * 60.0f * (1.0f - kDrag);
 
 // A draw from the props' source: 32 random bits scaled to [0, 1).
 double UnitDraw() {
@@ -149,9 +146,11 @@ void SliceableEntity::ChangeHealth(const float& /*delta*/, Entity* source) {
         Piece piece;
         piece.corners = cut.pieces[side];
         piece.pivot = Centroid(piece.corners);
-        piece.position = position + Vec2{piece.pivot.x * scale.x, -piece.pivot.y * scale.y};
-        const float away = side == 0 ? kSpreadSpeed : -kSpreadSpeed;
-        piece.velocity = cut.direction * kCutLength + cut.normal * away;
+        // The cut pushes the halves apart, one to each side of it.
+        const float away = (side == 0 ? 0.5f : -0.5f) * kSpread;
+        piece.position =
+            position + Vec2{piece.pivot.x * scale.x, -piece.pivot.y * scale.y} + cut.normal * away;
+        piece.velocity = cut.direction * kCutLength;
         piece.angularSpeed = static_cast<float>(UnitDraw() * 2.0 - 1.0);
         GameObject::BuildTransform(piece.matrix, scale, piece.angle, piece.position - view);
         pieces.push_back(std::move(piece));

@@ -46,8 +46,8 @@ std::mt19937& PropRandom();
 class SliceableEntity : public Entity, public GameObject {
 public:
     static constexpr float kCutLength = 100.0f; // the cut's reach; also the pieces' speed, units/s
-    static constexpr float kSpread = 15.0f;     // how far apart the pieces drift, world units
-    static constexpr float kFadeRate = -0.2f;   // a piece's starting opacity change per second
+    static constexpr float kSpread = 15.0f; // how far the cut pushes the pieces apart, world units
+    static constexpr float kFadeRate = -0.2f; // a piece's starting opacity change per second
 
     // What the prop is drawn with. The dust may be null (tools and tests).
     struct Look {

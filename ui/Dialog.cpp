@@ -13,7 +13,10 @@ namespace {
 
 constexpr RenderColor kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr float kVisible = 0.0001f; // a line fainter than this is gone
-constexpr float kTextPadding = 10.0f;
+// The middle piece is the wrapped text's height and this much more; with
+// the caps around it the text keeps clear of the frame.
+constexpr float kTextPadding = 16.0f;
+constexpr Vec2 kTextOffset{-4.0f, 3.0f}; // from the box's centre
 
 std::unique_ptr<Sprite2D> BoxPiece(const char* image, float height) {
     return std::make_unique<Sprite2D>(Resources::GetQuadMesh(1), Resources::GetTexture(image, true),
@@ -50,7 +53,7 @@ void Dialog::SetLine(const std::u16string& line, int32_t lineSide) {
     scale = {1.0f, 1.0f};
     WrapText(1.0f);
     RebuildMesh();
-    // A line of one or two rows fits between the caps alone.
+    // A line of a row or two fits between the caps alone.
     targetHeight = std::max(0.0f, height + kTextPadding);
     boxPosition = {0.0f, 0.0f};
     boxScale = {0.0f, 0.0f};
@@ -86,7 +89,7 @@ void Dialog::Show(int32_t mode, float x, float y) {
 }
 
 bool Dialog::Update() {
-    const Vec2 at{boxPosition.x - 4.0f, boxPosition.y + 2.0f};
+    const Vec2 at = boxPosition + kTextOffset;
     // The text is laid out again only when it moved or changed size.
     if (at != position || boxScale != scale) {
         GameObject::SetPosition(at);

@@ -24,7 +24,7 @@ public:
     ~Dialog() override;
 
     // Sets the line's text and side, wraps it to the box and measures the
-    // box's height (the wrapped height + 10, never below 0).
+    // box's height (the wrapped height + 16, never below 0).
     void SetLine(const std::u16string& line, int32_t lineSide);
     // Appear: slides in from further out and below towards the box whose
     // inner bottom corner is (x, y), growing and fading in. MoveUp: to the

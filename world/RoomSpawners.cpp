@@ -38,24 +38,6 @@ Entity* SpawnGate(int32_t roomId, const RoomObject& object) {
                     object.size, object.Int("Frames"), object.Float("FrameDelay"));
 }
 
-// "DisableAttack" makes a dormant gunner: it aims but never fires.
-Entity* SpawnBasicEnemy(int32_t roomId, const RoomObject& object) {
-    return new BasicEnemy(roomId, object.position, object.Bool("DisableAttack"));
-}
-
-Entity* SpawnHeavyEnemy(int32_t roomId, const RoomObject& object) {
-    return new HeavyEnemy(roomId, object.position);
-}
-
-Entity* SpawnBiohazardEnemy(int32_t roomId, const RoomObject& object) {
-    return new BiohazardEnemy(roomId, object.position);
-}
-
-// "Dialog" is the conversation he speaks once he has fallen.
-Entity* SpawnCommander(int32_t roomId, const RoomObject& object) {
-    return new Commander(roomId, object.position, object.Int("Dialog"));
-}
-
 // "GivesHP" picks health over special energy; "Automatic" refills whoever
 // stands close; "HorizontalFlip" mirrors the cabinet.
 Entity* SpawnRefillStation(int32_t roomId, const RoomObject& object) {
@@ -92,6 +74,24 @@ Entity* SpawnSliceable(int32_t roomId, const RoomObject& object) {
     return new SliceableEntity(roomId, object.tile.source, object.position,
                                {object.tile.width, object.tile.height},
                                object.Float("DropChance") * 0.01f);
+}
+
+// "DisableAttack" makes a dormant gunner: it aims but never fires.
+Entity* SpawnBasicEnemy(int32_t roomId, const RoomObject& object) {
+    return new BasicEnemy(roomId, object.position, object.Bool("DisableAttack"));
+}
+
+Entity* SpawnHeavyEnemy(int32_t roomId, const RoomObject& object) {
+    return new HeavyEnemy(roomId, object.position);
+}
+
+Entity* SpawnBiohazardEnemy(int32_t roomId, const RoomObject& object) {
+    return new BiohazardEnemy(roomId, object.position);
+}
+
+// "Dialog" is the conversation he speaks once he has fallen.
+Entity* SpawnCommander(int32_t roomId, const RoomObject& object) {
+    return new Commander(roomId, object.position, object.Int("Dialog"));
 }
 
 } // namespace LevelMap

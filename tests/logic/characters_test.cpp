@@ -109,7 +109,7 @@ TEST_F(CharactersTest, ThePromptPopsUpInRangeAndShrinksAwayOutOfIt) {
     EXPECT_FLOAT_EQ(npc->promptScale.x, 0.0f);
 }
 
-TEST_F(CharactersTest, AnAutomaticCharacterSpeaksOnApproachThenAtMostEveryThreeSeconds) {
+TEST_F(CharactersTest, AnAutomaticCharacterSpeaksOnApproachThenAfterThreeQuietSeconds) {
     DialogNPC* npc = AddTalker(true);
     EXPECT_TRUE(npc->IsAutomatic());
     PlaceBlade(40.0f); // in talking range, not yet close enough
@@ -122,12 +122,14 @@ TEST_F(CharactersTest, AnAutomaticCharacterSpeaksOnApproachThenAtMostEveryThreeS
     EXPECT_EQ(level.started.size(), 1u);
     Frames(2);
     EXPECT_EQ(level.started.size(), 2u) << "again after three seconds";
-    // Not while a conversation runs; as soon as it ends.
+    // The three seconds count only while no conversation runs.
     level.talking = true;
     Frames(400);
     EXPECT_EQ(level.started.size(), 2u);
     level.talking = false;
-    Frames(1);
+    Frames(170);
+    EXPECT_EQ(level.started.size(), 2u) << "not at once after a conversation";
+    Frames(12);
     EXPECT_EQ(level.started.size(), 3u);
     EXPECT_FALSE(npc->promptUp) << "no input to announce";
 }

@@ -1,0 +1,278 @@
+// The first story level's inhabitants on the real game loop, played with
+// scripted input: the quartermaster greets Blade and talks him through the
+// controls, Blade cuts props open, picks up a bottle, refills at a station,
+// reads the scout's list of controls, walks into the hall where the dormant
+// gunners wake, clears it, and the Commander's voice follows. Pictures of
+// each moment are written to the build directory (docs/inhabitants keeps
+// copies).
+#include "core/Runtime.h"
+#include "engine/QNGraphics.h"
+#include "engine/QNInput.h"
+#include "engine/QNKeys.h"
+#include "engine/QNSystem.h"
+#include "entities/Bottle.h"
+#include "entities/CharacterWindow.h"
+#include "entities/NPC.h"
+#include "entities/Player.h"
+#include "entities/RefillStation.h"
+#include "entities/SliceableEntity.h"
+#include "entities/WindowNPC.h"
+#include "game/Game.h"
+#include "render/LightedAnimation2D.h"
+#include "scenes/LevelScene.h"
+
+#include "support/TestSupport.h"
+
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+constexpr const char* kWindowed =
+    "<settings volume=\"0\" muted=\"1\" fullscreen=\"0\" width=\"1280\" height=\"720\"/>\n";
+
+class InhabitantsRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.Write("settings.xml", kWindowed);
+        Game& g = Game::Instance();
+        g.levels = LevelCatalogue("levels.xml");
+        g.EnableScriptedRun(1.0 / 60.0);
+        g.firstScene = [] { return static_cast<Scene*>(new LevelScene()); };
+        g.Init();
+        ASSERT_TRUE(g.RunFrame());
+        scene = dynamic_cast<LevelScene*>(g.currentScene);
+        ASSERT_NE(scene, nullptr) << Game::Instance().lastError;
+        blade = scene->player;
+        ASSERT_NE(blade, nullptr);
+    }
+    void TearDown() override {
+        ReleaseAll();
+        if (QNSysDoesWindowExist())
+            Game::Instance().Shutdown();
+        QNFrameRateControllerSetFixedFrameTime(0.0);
+    }
+    void ReleaseAll() {
+        for (uint8_t key :
+             {QN_VK_A, QN_VK_D, QN_VK_W, QN_VK_S, QN_VK_E, QN_VK_LBUTTON, QN_VK_LSHIFT})
+            QNInputInjectKey(key, false);
+    }
+    bool RunUntil(const std::function<bool()>& done, int limit) {
+        for (int i = 0; i < limit; ++i) {
+            if (done())
+                return true;
+            if (!Game::Instance().RunFrame())
+                return false;
+        }
+        return done();
+    }
+    void Frames(int n) {
+        RunUntil([] { return false; }, n);
+    }
+    void Tap(uint8_t key) {
+        QNInputInjectKey(key, true);
+        Frames(1);
+        QNInputInjectKey(key, false);
+        Frames(1);
+    }
+    void Capture(const std::string& name) {
+        QNGfxRequestCapture(BuildDir() + "/" + name);
+        Game::Instance().RunFrame();
+    }
+    // Walks Blade with the movement keys until he stands within 3 units of
+    // `target` (world units); false when he does not get there.
+    bool WalkTo(Vec2 target, int limit = 900) {
+        const bool arrived = RunUntil(
+            [&] {
+                const Vec2 d = target - blade->GetPosition();
+                QNInputInjectKey(QN_VK_D, d.x > 3.0f);
+                QNInputInjectKey(QN_VK_A, d.x < -3.0f);
+                QNInputInjectKey(QN_VK_W, d.y > 3.0f);
+                QNInputInjectKey(QN_VK_S, d.y < -3.0f);
+                return std::fabs(d.x) <= 3.0f && std::fabs(d.y) <= 3.0f;
+            },
+            limit);
+        ReleaseAll();
+        Frames(1);
+        return arrived;
+    }
+    // The pointer on world point `p` of the current room.
+    void PointAtWorld(Vec2 p) {
+        const Game& g = Game::Instance();
+        const Vec2 screen = p - scene->currentRoom->camera.GetPosition();
+        QNInputInjectCursor(static_cast<int32_t>(2.0f * screen.x) + g.screenWidth,
+                            QNGetWindowHeight() - g.screenHeight -
+                                static_cast<int32_t>(2.0f * screen.y));
+    }
+    // Holds the confirm input until the conversation is over.
+    bool TalkThrough(int limit = 1800) {
+        QNInputInjectKey(QN_VK_LBUTTON, true);
+        const bool over = RunUntil([&] { return !scene->DialogueRunning(); }, limit);
+        QNInputInjectKey(QN_VK_LBUTTON, false);
+        Frames(1);
+        return over;
+    }
+    template <class T> T* FindNear(Vec2 at, float reach = 20.0f) {
+        for (Entity* e : scene->currentRoom->entities) {
+            auto* found = dynamic_cast<T*>(e);
+            if (found && Length(found->GetPosition() - at) < reach)
+                return found;
+        }
+        return nullptr;
+    }
+    int Living(EntityKind kind) const {
+        int n = 0;
+        for (const Entity* e : scene->currentRoom->entities)
+            n += e->kind == kind && !e->IsDead();
+        return n;
+    }
+
+    ScratchGameDir dir;
+    LevelScene* scene = nullptr;
+    Player* blade = nullptr;
+};
+
+TEST_F(InhabitantsRunTest, BladePlaysThroughTheGatehouseAndTheHall) {
+    ChatController& chats = *scene->dialogues;
+    for (const char* name : {"1", "2", "3"})
+        EXPECT_TRUE(chats.IsLoaded(name)) << "every conversation the rooms name: " << name;
+    QNInputInjectCursor(900, 260);
+
+    // The quartermaster stands beside Blade's start and greets him at once.
+    ASSERT_TRUE(RunUntil([&] { return scene->DialogueRunning(); }, 10));
+    EXPECT_EQ(chats.current, chats.chats.at("1").get());
+    Frames(80);
+    ASSERT_NE(chats.shownLine, nullptr);
+    EXPECT_FALSE(chats.portraits[0].frames.empty());
+    EXPECT_FALSE(chats.portraits[1].frames.empty());
+    Capture("inhabitants_conversation.png");
+    // Blade steps away (out of the quartermaster's reach) and hears him out.
+    ASSERT_TRUE(WalkTo({192.0f, -120.0f}));
+    ASSERT_TRUE(TalkThrough());
+    Frames(240);
+    EXPECT_FALSE(scene->DialogueRunning()) << "out of reach, he does not start again";
+
+    // A crate by the wall: one slash cuts it in two, a bottle is left.
+    auto* crate = FindNear<SliceableEntity>({324.0f, -126.0f});
+    ASSERT_NE(crate, nullptr);
+    ASSERT_TRUE(WalkTo({285.0f, -120.0f}));
+    Tap(QN_VK_LBUTTON);
+    ASSERT_TRUE(crate->IsSliced()) << "the slash reaches the crate";
+    EXPECT_EQ(crate->GetCollider(), nullptr);
+    Frames(10);
+    Capture("inhabitants_prop_split.png");
+    Bottle* bottle = FindNear<Bottle>({324.0f, -126.0f});
+    ASSERT_NE(bottle, nullptr) << "this crate always holds a bottle";
+
+    // A dash through the barrel behind it spends a quarter of the blue, and
+    // the bottle is picked up on the way or after.
+    auto* barrel = FindNear<SliceableEntity>({372.0f, -126.0f});
+    ASSERT_NE(barrel, nullptr);
+    PointAtWorld({420.0f, -120.0f});
+    QNInputInjectKey(QN_VK_LSHIFT, true);
+    Frames(20);
+    Tap(QN_VK_LBUTTON);
+    QNInputInjectKey(QN_VK_LSHIFT, false);
+    ASSERT_EQ(blade->state, PlayerDash);
+    EXPECT_FLOAT_EQ(blade->special, 1.0f - Player::dashCost);
+    ASSERT_TRUE(RunUntil([&] { return blade->state != PlayerDash; }, 120));
+    EXPECT_TRUE(barrel->IsSliced()) << "the dash cuts through";
+    Frames(30);
+    ASSERT_TRUE(WalkTo({324.0f, -134.0f}));
+    Frames(2);
+    EXPECT_EQ(FindNear<Bottle>({324.0f, -126.0f}, 4.0f), nullptr) << "the bottle is taken";
+    EXPECT_GE(blade->special, 1.0f - Player::dashCost + Bottle::kSpecialGain - 1e-4f);
+    EXPECT_LT(blade->special, 1.0f);
+
+    // The special station against the north wall fills the rest.
+    auto* station = FindNear<RefillStation>({730.0f, -100.0f});
+    ASSERT_NE(station, nullptr);
+    EXPECT_FALSE(station->givesHealth);
+    ASSERT_TRUE(WalkTo({700.0f, -150.0f}));
+    ASSERT_TRUE(WalkTo({700.0f, -132.0f}));
+    Frames(20);
+    EXPECT_TRUE(station->promptUp);
+    Tap(QN_VK_E);
+    EXPECT_FLOAT_EQ(blade->special, 1.0f);
+    EXPECT_EQ(station->usesLeft, RefillStation::kUses - 1);
+    Frames(12);
+    Capture("inhabitants_station.png");
+    Frames(20);
+
+    // The scout by the west wall shows the controls.
+    auto* scout = FindNear<WindowNPC>({96.0f, -120.0f});
+    ASSERT_NE(scout, nullptr);
+    ASSERT_TRUE(WalkTo({700.0f, -150.0f}));
+    ASSERT_TRUE(WalkTo({130.0f, -150.0f}));
+    Frames(30);
+    ASSERT_TRUE(scout->promptUp);
+    EXPECT_EQ(scout->promptGlyph->animation, 0u) << "the E key, no pad in use";
+    Capture("inhabitants_prompt.png");
+    Tap(QN_VK_E);
+    ASSERT_NE(scout->window, nullptr);
+    EXPECT_TRUE(scout->window->IsOpen());
+    Frames(100);
+    Capture("inhabitants_controls.png");
+    Tap(QN_VK_E);
+    EXPECT_FALSE(scout->window->IsOpen());
+    Frames(30);
+
+    // East into the great hall.
+    ASSERT_TRUE(WalkTo({130.0f, -292.0f}));
+    QNInputInjectKey(QN_VK_D, true);
+    ASSERT_TRUE(RunUntil([&] { return scene->nextRoom != nullptr; }, 600));
+    QNInputInjectKey(QN_VK_D, false);
+    ASSERT_TRUE(RunUntil([&] { return scene->nextRoom == nullptr; }, 240));
+    ASSERT_EQ(scene->currentRoom->id, 2);
+    const int gunners = Living(KindEnemy);
+    for (const Entity* e : scene->currentRoom->entities) {
+        if (e->kind == KindEnemy) {
+            EXPECT_TRUE(e->attackDisabled) << "the gunners lie in wait";
+        }
+    }
+
+    // Blade reads the quiet, then the second line wakes the ambush.
+    const Vec2 in = blade->GetPosition();
+    ASSERT_TRUE(WalkTo({170.0f, in.y}));
+    EXPECT_EQ(chats.current, chats.chats.at("2").get());
+    ASSERT_TRUE(WalkTo({260.0f, in.y}));
+    for (const Entity* e : scene->currentRoom->entities) {
+        if (e->kind == KindEnemy) {
+            EXPECT_FALSE(e->attackDisabled) << "awake";
+        }
+    }
+    ASSERT_TRUE(TalkThrough());
+
+    // Clear the hall: dash at the nearest gunner until none is left.
+    for (int attempt = 0; attempt < 40 && Living(KindEnemy) > 0; ++attempt) {
+        const Entity* target = nullptr;
+        for (const Entity* e : scene->currentRoom->entities)
+            if (e->kind == KindEnemy && !e->IsDead() &&
+                (!target || LengthSq(e->GetPosition() - blade->GetPosition()) <
+                                LengthSq(target->GetPosition() - blade->GetPosition())))
+                target = e;
+        if (blade->special < Player::dashCost)
+            blade->ChangeSpecial(1.0f);
+        PointAtWorld(target->GetPosition());
+        QNInputInjectKey(QN_VK_LSHIFT, true);
+        Frames(15);
+        Tap(QN_VK_LBUTTON);
+        QNInputInjectKey(QN_VK_LSHIFT, false);
+        RunUntil([&] { return blade->state != PlayerDash; }, 120);
+        Frames(20);
+    }
+    EXPECT_EQ(Living(KindEnemy), 0) << gunners << " gunners in the hall";
+    ASSERT_FALSE(blade->IsDead());
+
+    // Towards the gate: the hall is clear, the Commander speaks.
+    ASSERT_TRUE(WalkTo({260.0f, -200.0f}));
+    ASSERT_TRUE(RunUntil([&] { return scene->DialogueRunning(); }, 60));
+    EXPECT_EQ(chats.current, chats.chats.at("3").get());
+    Frames(100);
+    Capture("inhabitants_after_fight.png");
+    ASSERT_TRUE(TalkThrough());
+}
+
+} // namespace
