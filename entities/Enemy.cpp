@@ -162,6 +162,12 @@ bool Enemy::Chase(const Vec2& targetPosition, float dt) {
 }
 
 bool Enemy::FollowPath(const Vec2& goal, float dt) {
+    return FollowRoomPath(*this, path, requestedGoal, requested, goal, moveSpeed, repathDistance,
+                          dt);
+}
+
+bool FollowRoomPath(Entity& mover, std::deque<Vec2>& path, Vec2& requestedGoal, bool& requested,
+                    const Vec2& goal, float speed, float repathDistance, float dt) {
     LevelServices* level = LevelServices::current;
     const float repathSq = repathDistance * repathDistance;
     // A goal that stayed put needs no new search: the path is still good,
@@ -169,22 +175,22 @@ bool Enemy::FollowPath(const Vec2& goal, float dt) {
     const bool goalMoved = !requested || LengthSq(goal - requestedGoal) > repathSq;
     const bool pathStale = !path.empty() && LengthSq(path.back() - goal) > repathSq;
     if (level && (goalMoved || pathStale)) {
-        level->FindPath(roomId, path, GetCollider(), GetPosition(), goal);
+        level->FindPath(mover.roomId, path, mover.GetCollider(), mover.GetPosition(), goal);
         requestedGoal = goal;
         requested = true;
     }
     if (path.empty())
         return true;
-    const Vec2 at = GetPosition();
+    const Vec2 at = mover.GetPosition();
     const Vec2 next = path.front();
     const Vec2 d = next - at;
-    const float step = moveSpeed * dt;
+    const float step = speed * dt;
     const float length = Length(d);
     if (length <= step) {
-        SetPosition(next);
+        mover.SetPosition(next);
         path.pop_front();
     } else {
-        SetPosition(at + d * (step / length));
+        mover.SetPosition(at + d * (step / length));
     }
     return path.empty();
 }

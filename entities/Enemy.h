@@ -33,6 +33,14 @@
 class LightedAnimation2D;
 class Player;
 
+// Walks `mover` along a path of room `mover.roomId` towards `goal` at `speed`
+// units per second (dt seconds). `path` holds the waypoints; `requestedGoal`
+// and `requested` remember the last search, so a new path is asked for only
+// when the goal has moved more than `repathDistance` units (or the path no
+// longer ends near it). True once the path is used up (or there is none).
+bool FollowRoomPath(Entity& mover, std::deque<Vec2>& path, Vec2& requestedGoal, bool& requested,
+                    const Vec2& goal, float speed, float repathDistance, float dt);
+
 enum EnemyState : int32_t {
     EnemyIdle = 0,
     EnemyChase = 1,

@@ -122,27 +122,34 @@ bool HeavyEnemy::Chase(const Vec2& targetPosition, float dt) {
     const Vec2 at = GetPosition();
     const float w = target ? std::fabs(target->GetScale().x) : 0.0f;
     const float h = std::fabs(GetScale().y) / 2.0f;
-    const Vec2 right = targetPosition + Vec2{w / 2.0f, 0.0f};
-    const Vec2 left = targetPosition - Vec2{w / 2.0f, 0.0f};
-    const bool rightOpen = level->IsWalkable(roomId, right);
-    const bool leftOpen = level->IsWalkable(roomId, left);
+    const Flank flank = FlankOf(*level, roomId, at, targetPosition, w);
     const bool verticalOpen = level->IsWalkable(roomId, targetPosition + Vec2{0.0f, h}) &&
                               level->IsWalkable(roomId, targetPosition - Vec2{0.0f, h});
-    if (!verticalOpen && !(rightOpen && leftOpen) &&
+    if (!verticalOpen && !(flank.rightOpen && flank.leftOpen) &&
         LengthSq(targetPosition - at) <= meleeRangeSq) {
         Brace();
         return true;
     }
-    float offset = 0.0f;
-    if (rightOpen && leftOpen)
-        offset = LengthSq(right - at) <= LengthSq(left - at) ? w / 4.0f : -w / 4.0f;
-    else if (rightOpen)
-        offset = w / 4.0f;
-    else if (leftOpen)
-        offset = -w / 4.0f;
-    FollowPath(targetPosition + Vec2{offset, 0.0f}, dt);
+    FollowPath(targetPosition + Vec2{flank.offset, 0.0f}, dt);
     Loop(poses.run);
     return true;
+}
+
+HeavyEnemy::Flank HeavyEnemy::FlankOf(const LevelServices& level, int32_t room, const Vec2& from,
+                                      const Vec2& targetPosition, float targetWidth) {
+    const float w = targetWidth;
+    const Vec2 right = targetPosition + Vec2{w / 2.0f, 0.0f};
+    const Vec2 left = targetPosition - Vec2{w / 2.0f, 0.0f};
+    Flank flank;
+    flank.rightOpen = level.IsWalkable(room, right);
+    flank.leftOpen = level.IsWalkable(room, left);
+    if (flank.rightOpen && flank.leftOpen)
+        flank.offset = LengthSq(right - from) <= LengthSq(left - from) ? w / 4.0f : -w / 4.0f;
+    else if (flank.rightOpen)
+        flank.offset = w / 4.0f;
+    else if (flank.leftOpen)
+        flank.offset = -w / 4.0f;
+    return flank;
 }
 
 void HeavyEnemy::Brace() {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class LevelServices;
+
 class HeavyEnemy : public Enemy {
 public:
     static constexpr uint32_t kSlashAnimation = 6;
@@ -37,6 +39,20 @@ public:
     // Towards the open side of the target; braces when the target has it
     // cornered in reach.
     bool Chase(const Vec2& targetPosition, float dt) override;
+
+    // How a swordsman closes in beside a target standing at `targetPosition`
+    // whose body is `targetWidth` wide, in room `roomId`: the side points
+    // half that width right and left of it, which of them are floor, and the
+    // sideways offset of the goal: a quarter width towards the only open
+    // side, towards the side nearer `from` when both are open, none when
+    // neither is. The Commander closes in the same way.
+    struct Flank {
+        bool rightOpen = false;
+        bool leftOpen = false;
+        float offset = 0.0f; // world units along x
+    };
+    static Flank FlankOf(const LevelServices& level, int32_t roomId, const Vec2& from,
+                         const Vec2& targetPosition, float targetWidth);
 
     float slashTimer = 0.0f; // seconds since the last slash
     Sound slashSound;        // "enemy_heavy_slash.wav"

@@ -321,18 +321,21 @@ void Player::UpdateTints(float dt) {
     poison = std::clamp(poison - dt, 0.0f, 1.0f);
     float tint[4];
     Lerp(kWhite, kPoisonGreen, poison, tint);
-    if (blinkCount > 0 && poison <= 0.0f) {
-        blinkPhase += 20.0f * dt;
-        if (blinkPhase > kTwoPi) {
-            blinkPhase -= kTwoPi;
-            --blinkCount;
-        }
-        const float s = (std::sin(blinkPhase) + 1.0f) * 0.5f;
-        Lerp(kWhite, kBlinkRed, s, tint);
-    } else {
+    if (blinkCount > 0 && poison <= 0.0f)
+        HitBlink(blinkPhase, blinkCount, dt, tint);
+    else
         blinkCount = 0;
-    }
     SetTint(tint);
+}
+
+void HitBlink(float& phase, int32_t& count, float dt, float* rgba) {
+    phase += 20.0f * dt;
+    if (phase > kTwoPi) {
+        phase -= kTwoPi;
+        --count;
+    }
+    const float s = (std::sin(phase) + 1.0f) * 0.5f;
+    Lerp(kWhite, kBlinkRed, s, rgba);
 }
 
 void Player::SetTint(const float* rgba) {

@@ -175,3 +175,8 @@ private:
 
 // Clears the struck mark on every member.
 void ClearStruck(EntityList& list);
+
+// One frame (dt seconds) of the red blink after a hit: `phase` turns at 20
+// radians per second and each full turn uses up one of `count` blinks;
+// `rgba` gets the tint, from white towards (0.8, 0.2, 0.2) and back.
+void HitBlink(float& phase, int32_t& count, float dt, float* rgba);

@@ -113,8 +113,9 @@ bool Game::RunFrame() {
     }
 
     UpdateTweens(dt, timeScale);
-    if (currentScene) {
+    if (currentScene)
         currentScene->Update(dt);
+    if (currentScene && drawFrames) {
         QNGfxSetRenderMode(QN_RENDER_TEXTURE);
         QNGfxSetTransparency(1.0f);
         currentScene->Draw(0);

@@ -126,6 +126,9 @@ public:
     // Makes the first scene; a splash normally, tests put their own.
     std::function<Scene*()> firstScene;
     bool showErrorBoxes = true;
+    // Scripted runs may switch drawing off to play long stretches quickly:
+    // every frame still updates the scene, tweens, sound and input.
+    bool drawFrames = true;
     std::string lastError; // text of the last scene load failure
 
 private:

@@ -108,7 +108,7 @@ const std::vector<ObjectRule> kObjectRules = {
      "Commander",
      ObjectKind::Commander,
      Placement::Corner,
-     nullptr,
+     SpawnCommander,
      {{"Dialog", P::Int, "0"}}},
     // The object's name is the target room; 0 is the level's exit.
     {"Doors",

@@ -3,6 +3,7 @@
 
 #include "entities/BasicEnemy.h"
 #include "entities/BiohazardEnemy.h"
+#include "entities/Commander.h"
 #include "entities/DialogNPC.h"
 #include "entities/Dummy.h"
 #include "entities/Gate.h"
@@ -86,6 +87,11 @@ Entity* SpawnHeavyEnemy(int32_t roomId, const RoomObject& object) {
 
 Entity* SpawnBiohazardEnemy(int32_t roomId, const RoomObject& object) {
     return new BiohazardEnemy(roomId, object.position);
+}
+
+// "Dialog" is the conversation he speaks once he has fallen.
+Entity* SpawnCommander(int32_t roomId, const RoomObject& object) {
+    return new Commander(roomId, object.position, object.Int("Dialog"));
 }
 
 } // namespace LevelMap

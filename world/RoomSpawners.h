@@ -23,5 +23,6 @@ Entity* SpawnSliceable(int32_t roomId, const RoomObject& object);
 Entity* SpawnBasicEnemy(int32_t roomId, const RoomObject& object);
 Entity* SpawnHeavyEnemy(int32_t roomId, const RoomObject& object);
 Entity* SpawnBiohazardEnemy(int32_t roomId, const RoomObject& object);
+Entity* SpawnCommander(int32_t roomId, const RoomObject& object);
 
 } // namespace LevelMap
