@@ -24,7 +24,7 @@ autotiler), then dressed from the room's theme.
                 (props to break; they may hold a mana bottle)
              w  rubble     j  bones      B  brazier (a torch on the floor)
   doors      A to G: two cells of an opening at the edge of the floor; the
-             room's spec names the room behind each and its properties.
+             room's entry names the room behind each and its properties.
 
 Run from the repository root:  python3 tools/rooms/campaign_rooms.py
 Then check the levels:          build/tools/levelcheck/levelcheck build
