@@ -82,11 +82,32 @@ protected:
         Game::Instance().RunFrame();
     }
     // Walks Blade with the movement keys until he stands within 3 units of
-    // `target` (world units); false when he does not get there.
+    // `target` (world units); when something (a pillar) holds him up he
+    // steps aside for a moment. False when he does not get there.
     bool WalkTo(Vec2 target, int limit = 900) {
+        float best = 1e9f;
+        int stuck = 0, sidestep = 0;
         const bool arrived = RunUntil(
             [&] {
                 const Vec2 d = target - blade->GetPosition();
+                const float distance = Length(d);
+                if (distance < best - 0.5f) {
+                    best = distance;
+                    stuck = 0;
+                } else if (++stuck > 20) {
+                    sidestep = 25;
+                    stuck = 0;
+                }
+                const bool across = std::fabs(d.x) > std::fabs(d.y);
+                if (sidestep > 0) {
+                    --sidestep;
+                    // Along the other axis, towards the room's middle row.
+                    QNInputInjectKey(QN_VK_D, !across);
+                    QNInputInjectKey(QN_VK_A, false);
+                    QNInputInjectKey(QN_VK_W, false);
+                    QNInputInjectKey(QN_VK_S, across);
+                    return false;
+                }
                 QNInputInjectKey(QN_VK_D, d.x > 3.0f);
                 QNInputInjectKey(QN_VK_A, d.x < -3.0f);
                 QNInputInjectKey(QN_VK_W, d.y > 3.0f);
@@ -151,8 +172,6 @@ TEST_F(InhabitantsRunTest, BladePlaysThroughTheGatehouseAndTheHall) {
     // Blade steps away (out of the quartermaster's reach) and hears him out.
     ASSERT_TRUE(WalkTo({192.0f, -120.0f}));
     ASSERT_TRUE(TalkThrough());
-    Frames(240);
-    EXPECT_FALSE(scene->DialogueRunning()) << "out of reach, he does not start again";
 
     // A crate by the wall: one slash cuts it in two, a bottle is left.
     auto* crate = FindNear<SliceableEntity>({324.0f, -126.0f});
@@ -179,7 +198,7 @@ TEST_F(InhabitantsRunTest, BladePlaysThroughTheGatehouseAndTheHall) {
     EXPECT_FLOAT_EQ(blade->special, 1.0f - Player::dashCost);
     ASSERT_TRUE(RunUntil([&] { return blade->state != PlayerDash; }, 120));
     EXPECT_TRUE(barrel->IsSliced()) << "the dash cuts through";
-    Frames(30);
+    Frames(10);
     ASSERT_TRUE(WalkTo({324.0f, -134.0f}));
     Frames(2);
     EXPECT_EQ(FindNear<Bottle>({324.0f, -126.0f}, 4.0f), nullptr) << "the bottle is taken";
@@ -199,7 +218,6 @@ TEST_F(InhabitantsRunTest, BladePlaysThroughTheGatehouseAndTheHall) {
     EXPECT_EQ(station->usesLeft, RefillStation::kUses - 1);
     Frames(12);
     Capture("inhabitants_station.png");
-    Frames(20);
 
     // The scout by the west wall shows the controls.
     auto* scout = FindNear<WindowNPC>({96.0f, -120.0f});
@@ -213,11 +231,10 @@ TEST_F(InhabitantsRunTest, BladePlaysThroughTheGatehouseAndTheHall) {
     Tap(QN_VK_E);
     ASSERT_NE(scout->window, nullptr);
     EXPECT_TRUE(scout->window->IsOpen());
-    Frames(100);
+    Frames(90);
     Capture("inhabitants_controls.png");
     Tap(QN_VK_E);
     EXPECT_FALSE(scout->window->IsOpen());
-    Frames(30);
 
     // East into the great hall.
     ASSERT_TRUE(WalkTo({130.0f, -292.0f}));
@@ -245,28 +262,49 @@ TEST_F(InhabitantsRunTest, BladePlaysThroughTheGatehouseAndTheHall) {
     }
     ASSERT_TRUE(TalkThrough());
 
-    // Clear the hall: dash at the nearest gunner until none is left.
-    for (int attempt = 0; attempt < 40 && Living(KindEnemy) > 0; ++attempt) {
+    // Clear the hall: up to the nearest gunner, then a dash through him
+    // while the blue lasts, otherwise a string of slashes from beside him.
+    EXPECT_EQ(gunners, 3);
+    for (int attempt = 0; attempt < 30 && Living(KindEnemy) > 0 && !blade->IsDead(); ++attempt) {
         const Entity* target = nullptr;
-        for (const Entity* e : scene->currentRoom->entities)
+        for (const Entity* e : scene->currentRoom->entities) {
             if (e->kind == KindEnemy && !e->IsDead() &&
                 (!target || LengthSq(e->GetPosition() - blade->GetPosition()) <
                                 LengthSq(target->GetPosition() - blade->GetPosition())))
                 target = e;
-        if (blade->special < Player::dashCost)
-            blade->ChangeSpecial(1.0f);
-        PointAtWorld(target->GetPosition());
-        QNInputInjectKey(QN_VK_LSHIFT, true);
-        Frames(15);
-        Tap(QN_VK_LBUTTON);
-        QNInputInjectKey(QN_VK_LSHIFT, false);
-        RunUntil([&] { return blade->state != PlayerDash; }, 120);
-        Frames(20);
+        }
+        const Vec2 d = target->GetPosition() - blade->GetPosition();
+        if (Length(d) > 120.0f) {
+            WalkTo(blade->GetPosition() + d * ((Length(d) - 100.0f) / Length(d)), 120);
+            continue;
+        }
+        if (blade->special >= Player::dashCost) {
+            PointAtWorld(target->GetPosition() + Normalized(d) * 40.0f);
+            QNInputInjectKey(QN_VK_LSHIFT, true);
+            Frames(10);
+            Tap(QN_VK_LBUTTON);
+            QNInputInjectKey(QN_VK_LSHIFT, false);
+            RunUntil([&] { return blade->state != PlayerDash; }, 120);
+            Frames(10);
+            continue;
+        }
+        const float side = d.x >= 0.0f ? -1.0f : 1.0f;
+        WalkTo(target->GetPosition() + Vec2{side * 30.0f, -8.0f}, 90);
+        // A step towards him turns Blade to face him.
+        const uint8_t towards = side < 0.0f ? QN_VK_D : QN_VK_A;
+        QNInputInjectKey(towards, true);
+        Frames(1);
+        QNInputInjectKey(towards, false);
+        for (int swing = 0; swing < 3; ++swing) {
+            Tap(QN_VK_LBUTTON);
+            Frames(12);
+        }
     }
-    EXPECT_EQ(Living(KindEnemy), 0) << gunners << " gunners in the hall";
+    EXPECT_EQ(Living(KindEnemy), 0) << "the hall is clear";
     ASSERT_FALSE(blade->IsDead());
 
     // Towards the gate: the hall is clear, the Commander speaks.
+    ASSERT_TRUE(WalkTo({260.0f, -290.0f}));
     ASSERT_TRUE(WalkTo({260.0f, -200.0f}));
     ASSERT_TRUE(RunUntil([&] { return scene->DialogueRunning(); }, 60));
     EXPECT_EQ(chats.current, chats.chats.at("3").get());
