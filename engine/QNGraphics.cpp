@@ -44,6 +44,7 @@ struct GraphicsState {
     uint32_t cameraUploads = 0;
     float textureOffsetU = 0.0f, textureOffsetV = 0.0f;
     bool buildingMesh = false;
+    GLuint streamBuffer = 0; // QNGfxDrawColoredTriangles' vertices, refilled each draw
     uint32_t stagingCount = 0;
     std::string capturePath;
 };
@@ -336,6 +337,10 @@ void QNGfxReset() {
 }
 
 void QNGfxExit() {
+    if (GFX.streamBuffer != 0) {
+        glDeleteBuffers(1, &GFX.streamBuffer);
+        GFX.streamBuffer = 0;
+    }
     for (int i = 1; i < 3; ++i) {
         DestroyProgram(GFX.programs[i]);
         GFX.programs[i] = 0;
@@ -576,6 +581,35 @@ void QNGfxMeshFree(QNGfxMesh* mesh) {
     glDeleteBuffers(3, mesh->buffers);
     delete[] mesh->buffers;
     delete mesh;
+}
+
+void QNGfxDrawColoredTriangles(const float* positions, const float* colors, uint32_t vertexCount) {
+    if (vertexCount == 0 || GFX.currentProgram != QN_RENDER_COLOR)
+        return;
+    const GLuint program = GFX.programs[QN_RENDER_COLOR];
+    const GLint aPosition = glGetAttribLocation(program, "aPosition");
+    const GLint aColor = glGetAttribLocation(program, "aColor");
+    if (aPosition < 0 || aColor < 0)
+        return;
+    if (GFX.streamBuffer == 0)
+        glGenBuffers(1, &GFX.streamBuffer);
+    const GLsizeiptr positionBytes = static_cast<GLsizeiptr>(vertexCount * 2 * sizeof(float));
+    const GLsizeiptr colorBytes = static_cast<GLsizeiptr>(vertexCount * 4 * sizeof(float));
+    glBindBuffer(GL_ARRAY_BUFFER, GFX.streamBuffer);
+    // A fresh store each draw: the driver need not wait for the last draw
+    // from the old one.
+    glBufferData(GL_ARRAY_BUFFER, positionBytes + colorBytes, nullptr, GL_STREAM_DRAW);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, positionBytes, positions);
+    glBufferSubData(GL_ARRAY_BUFFER, positionBytes, colorBytes, colors);
+    glEnableVertexAttribArray(static_cast<GLuint>(aPosition));
+    glVertexAttribPointer(static_cast<GLuint>(aPosition), 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+    glEnableVertexAttribArray(static_cast<GLuint>(aColor));
+    glVertexAttribPointer(static_cast<GLuint>(aColor), 4, GL_FLOAT, GL_FALSE, 0,
+                          reinterpret_cast<const void*>(positionBytes));
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertexCount));
+    glDisableVertexAttribArray(static_cast<GLuint>(aPosition));
+    glDisableVertexAttribArray(static_cast<GLuint>(aColor));
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 std::vector<float> QNGfxMeshReadColors(const QNGfxMesh* mesh) {

@@ -105,6 +105,12 @@ QNGfxMesh* QNGfxMeshEnd();
 // 0 points, 1 lines, 2 line strip, 3 triangles.
 void QNGfxMeshDraw(const QNGfxMesh* mesh, uint32_t mode);
 void QNGfxMeshFree(QNGfxMesh* mesh);
+// Draws triangles straight from memory with the colour program (nothing
+// while another program is current): two position floats and four colour
+// floats (red, green, blue, opacity) per vertex, under the world matrix, tint
+// and transparency as set. For geometry that changes every frame (particles):
+// one draw for many quads, through one stream buffer reused from draw to draw.
+void QNGfxDrawColoredTriangles(const float* positions, const float* colors, uint32_t vertexCount);
 // Reads a mesh's colour buffer back (4 floats per vertex), for checks.
 std::vector<float> QNGfxMeshReadColors(const QNGfxMesh* mesh);
 

@@ -150,14 +150,43 @@ void ParticleSystem::Draw() {
     if (texture) {
         QNGfxSetRenderMode(QN_RENDER_TEXTURE);
         QNGfxTextureSet(texture, 0.0f, 0.0f);
+        for (const Particle* p : particles) {
+            QNGfxSetTransform(p->transform);
+            QNGfxSetTintColor(p->color.r, p->color.g, p->color.b, p->color.a);
+            QNGfxMeshDraw(mesh, 3);
+        }
     } else {
         QNGfxSetRenderMode(QN_RENDER_COLOR);
-    }
-    for (const Particle* p : particles) {
-        QNGfxSetTransform(p->transform);
-        QNGfxSetTintColor(p->color.r, p->color.g, p->color.b, p->color.a);
-        QNGfxMeshDraw(mesh, 3);
+        DrawBatched();
     }
     QNGfxSetRenderMode(QN_RENDER_TEXTURE);
     QNGfxSetBlendMode(1);
+}
+
+void ParticleSystem::DrawBatched() {
+    // The corners of the unit quad, in the order of the cached quad mesh.
+    static const float kCorners[6][2] = {{-0.5f, -0.5f}, {0.5f, -0.5f}, {-0.5f, 0.5f},
+                                         {0.5f, -0.5f},  {0.5f, 0.5f},  {-0.5f, 0.5f}};
+    const size_t vertices = particles.size() * 6;
+    batchPositions.resize(vertices * 2);
+    batchColors.resize(vertices * 4);
+    float* xy = batchPositions.data();
+    float* rgba = batchColors.data();
+    for (const Particle* p : particles) {
+        const float* m = p->transform;
+        for (const auto& corner : kCorners) {
+            *xy++ = m[0] * corner[0] + m[1] * corner[1] + m[2];
+            *xy++ = m[3] * corner[0] + m[4] * corner[1] + m[5];
+            *rgba++ = p->color.r;
+            *rgba++ = p->color.g;
+            *rgba++ = p->color.b;
+            *rgba++ = p->color.a;
+        }
+    }
+    // The particles carry their own place and colour; the vertex colour
+    // takes the tint's part.
+    QNGfxSetPosition(0.0f, 0.0f);
+    QNGfxSetTintColor(1.0f, 1.0f, 1.0f, 1.0f);
+    QNGfxDrawColoredTriangles(batchPositions.data(), batchColors.data(),
+                              static_cast<uint32_t>(vertices));
 }

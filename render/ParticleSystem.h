@@ -52,4 +52,9 @@ public:
 
 private:
     void Emit();
+    // Plain quads: every particle's two triangles, placed and coloured here,
+    // in one draw. Kept between frames so drawing allocates nothing.
+    void DrawBatched();
+    std::vector<float> batchPositions; // x, y per vertex, world units
+    std::vector<float> batchColors;    // r, g, b, opacity per vertex
 };

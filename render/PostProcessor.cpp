@@ -6,6 +6,8 @@
 #include "render/FontAtlas.h"
 #include "render/TextSprite.h"
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace {
@@ -24,6 +26,42 @@ void ClearTo(float r, float g, float b, float a) {
     glClearColor(r, g, b, a);
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(previous[0], previous[1], previous[2], previous[3]);
+}
+
+// The pixels of a render target that one light can reach: the light pass
+// lights only what lies below the light's point, and nothing from its range
+// outward (the fall-off reaches zero where the distance to the raised point
+// equals the range; a range of zero or less has no such edge). Two pixels of
+// slack each way cover the shader's rounding. False when it reaches none.
+bool LightReach(const Vec2& point, float height, float range, float aspect, int32_t width,
+                int32_t heightPixels, GLint rect[4]) {
+    constexpr double kSlack = 2.0;
+    const double w = static_cast<double>(width), h = static_cast<double>(heightPixels);
+    double x0 = 0.0, x1 = w, y0 = 0.0;
+    double y1 = std::min(h, h * static_cast<double>(point.y) + kSlack);
+    if (range > 0.0f) {
+        const double reach2 =
+            static_cast<double>(range) * range - static_cast<double>(height) * height;
+        if (reach2 <= 0.0)
+            return false;
+        const double reach = std::sqrt(reach2);
+        if (aspect > 0.0f) {
+            x0 = std::max(x0, w * (static_cast<double>(point.x) - reach / aspect) - kSlack);
+            x1 = std::min(x1, w * (static_cast<double>(point.x) + reach / aspect) + kSlack);
+        }
+        y0 = std::max(y0, h * (static_cast<double>(point.y) - reach) - kSlack);
+    }
+    x0 = std::floor(x0);
+    y0 = std::floor(y0);
+    x1 = std::ceil(x1);
+    y1 = std::ceil(y1);
+    if (!(x1 > x0) || !(y1 > y0))
+        return false;
+    rect[0] = static_cast<GLint>(x0);
+    rect[1] = static_cast<GLint>(y0);
+    rect[2] = static_cast<GLint>(x1 - x0);
+    rect[3] = static_cast<GLint>(y1 - y0);
+    return true;
 }
 
 // Tells the engine which of its programs is current again, if any.
@@ -185,12 +223,21 @@ void PostProcessor::DrawLight(const Vec2& point, const RenderColor& color, float
     // Brighter lights hang lower over the picture; anything above 1 is as low
     // as a light gets.
     const float height = intensity > 1.0f ? 0.05f : 1.05f - intensity;
+    // Everywhere else the light adds nothing: the quad is drawn over its
+    // reach alone.
+    GLint reach[4] = {0, 0, renderWidth, renderHeight};
+    if (clipLights && !LightReach(point, height * toWindow, range * toWindow, aspectRatio,
+                                  renderWidth, renderHeight, reach))
+        return;
     glUniform1f(light.Uniform(LightProgram::AspectRatio), aspectRatio);
     glUniform2f(light.Uniform(LightProgram::LightPoint), point.x, point.y);
     glUniform4f(light.Uniform(LightProgram::LightColor), color.r, color.g, color.b, color.a);
     glUniform1f(light.Uniform(LightProgram::LightStrength), height * toWindow);
     glUniform1f(light.Uniform(LightProgram::LightRange), range * toWindow);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(reach[0], reach[1], reach[2], reach[3]);
     DrawQuad(light);
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void PostProcessor::Composite(int target, int source, const RenderColor& color) {

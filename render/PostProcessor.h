@@ -94,6 +94,9 @@ public:
     int32_t renderWidth;
     int32_t renderHeight;
     GLint savedProgram = 0; // current program when Begin ran
+    // Each light is drawn over the part of the target it can reach only;
+    // off, over the whole target (the same picture, for comparison).
+    bool clipLights = true;
 
 private:
     void CreateTargets();

@@ -2,6 +2,8 @@
 // drawing.
 #include "render/ParticleSystem.h"
 
+#include "core/GameObject.h"
+
 #include "gl/RenderFixture.h"
 
 namespace {
@@ -112,6 +114,56 @@ TEST_F(ParticleSystemTest, AnInactiveSystemIsFrozenAndInvisible) {
     system.Draw();
     EXPECT_GT(QNGfxReadPixels(kWindowWidth / 4, kWindowHeight / 4, 1, 1)[0], 200);
     EXPECT_EQ(QNGfxGetRenderMode(), 2); // textured program back
+}
+
+TEST_F(ParticleSystemTest, PlainParticlesDrawnInOneGoLookAsQuadByQuad) {
+    WriteSystem("three", std::string(kStill) +
+                             "OneShot=\"true\" EmissionRate=\"3\" Additive=\"true\" "
+                             "Color=\"1,1,1,1\" ColorSpeed=\"0,0,0,0\"");
+    ParticleSystem system("three", true, {0.0f, 0.0f});
+    ASSERT_EQ(system.particles.size(), 3u);
+    struct Look {
+        Vec2 position, scale;
+        float rotation;
+        RenderColor color;
+    };
+    // Overlapping, turned, half transparent and over-bright: the colours add.
+    const Look looks[3] = {{{-20.25f, 10.25f}, {30.0f, 18.0f}, 0.0f, {1.0f, 0.2f, 0.1f, 0.75f}},
+                           {{-5.25f, 4.25f}, {24.0f, 24.0f}, 0.6f, {0.1f, 0.9f, 0.3f, 0.5f}},
+                           {{60.25f, -30.25f}, {12.0f, 40.0f}, 2.0f, {1.4f, 0.5f, 1.0f, 1.0f}}};
+    for (size_t i = 0; i < 3; ++i) {
+        Particle& p = *system.particles[i];
+        p.color = looks[i].color;
+        GameObject::BuildTransform(p.transform, looks[i].scale, looks[i].rotation,
+                                   looks[i].position);
+    }
+    auto picture = [&](bool quadByQuad) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        if (quadByQuad) {
+            QNGfxSetBlendMode(2);
+            QNGfxSetRenderMode(QN_RENDER_COLOR);
+            for (const Particle* p : system.particles) {
+                QNGfxSetTransform(p->transform);
+                QNGfxSetTintColor(p->color.r, p->color.g, p->color.b, p->color.a);
+                QNGfxMeshDraw(system.mesh, 3);
+            }
+            QNGfxSetRenderMode(QN_RENDER_TEXTURE);
+            QNGfxSetBlendMode(1);
+        } else {
+            system.Draw();
+        }
+        return QNGfxReadPixels(0, 0, kWindowWidth, kWindowHeight);
+    };
+    const std::vector<unsigned char> batched = picture(false), single = picture(true);
+    size_t differing = 0, lit = 0;
+    for (size_t i = 0; i < batched.size(); ++i) {
+        differing += batched[i] != single[i];
+        lit += i % 4 == 0 && batched[i] > 0;
+    }
+    EXPECT_EQ(differing, 0u);
+    EXPECT_GT(lit, 1000u);
+    EXPECT_EQ(QNGfxGetRenderMode(), 2);
 }
 
 TEST_F(ParticleSystemTest, ANonPositiveRateNeverStreams) {

@@ -181,6 +181,50 @@ TEST_F(PostProcessorTest, ANormalMappedSpriteIsLitWhereItFacesTheLight) {
     EXPECT_EQ(sum.At(100, 108)[0], 0); // the cleared diffuse image is transparent
 }
 
+TEST_F(PostProcessorTest, ALightDrawnOverItsReachAloneAddsWhatTheWholeQuadAdds) {
+    auto pp = Make();
+    Fill(pp->attachments[1], Pattern);
+    // Normals leaning every way, so every side of a light is lit somewhere.
+    Fill(pp->attachments[2], [](int x, int y) {
+        return Rgba{(x * 11) % 256, (y * 13) % 256, 200, 255};
+    });
+    struct Case {
+        const char* what;
+        Vec2 point;
+        float range, intensity;
+    };
+    const Case cases[] = {
+        {"small, in the middle", {0.5f, 0.5f}, 0.3f, 1.0f},
+        {"a torch's reach near the top", {0.2f, 0.95f}, 1.6f, 0.8f},
+        {"near the right edge, low", {0.97f, 0.1f}, 0.5f, 1.2f},
+        {"left of the picture", {-0.3f, 0.6f}, 0.6f, 0.9f},
+        {"above the picture", {0.6f, 1.4f}, 0.7f, 0.5f},
+        {"below the picture: lights nothing", {0.5f, -0.2f}, 1.0f, 1.0f},
+        {"range under its height: lights nothing", {0.5f, 0.5f}, 0.04f, 1.0f},
+        {"no range edge", {0.4f, 0.7f}, -1.0f, 0.6f},
+    };
+    auto lightSum = [&](const Case& c, bool clip) {
+        pp->clipLights = clip;
+        pp->Begin();
+        pp->BeginLighting(5, 1, 2);
+        pp->DrawLight(c.point, {0.9f, 0.7f, 0.5f, 1.0f}, c.range, c.intensity);
+        pp->Present(5);
+        return Read(pp->attachments[5]).bytes;
+    };
+    size_t lit = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<uint8_t> whole = lightSum(c, false), clipped = lightSum(c, true);
+        size_t differing = 0;
+        for (size_t i = 0; i < whole.size(); ++i) {
+            differing += whole[i] != clipped[i];
+            lit += clipped[i] != 0 && i % 4 != 3;
+        }
+        EXPECT_EQ(differing, 0u);
+    }
+    EXPECT_GT(lit, 10000u) << "the cases light too little to show anything";
+}
+
 TEST_F(PostProcessorTest, IntensityAboveOneHangsTheLightAsLowAsOne) {
     auto pp = Make();
     const std::vector<uint8_t> atOne = LightOnce(*pp, {0.4f, 0.6f}, 0.4f, 1.0f).bytes;
