@@ -88,6 +88,6 @@ std::string FormatSettings(const Settings& s) {
     return printer.CStr();
 }
 
-bool WriteSettings(const std::string& path, const Settings& s) {
-    return WriteFileAtomically(path, FormatSettings(s));
+bool WriteSettings(const std::string& path, const Settings& s, std::string* error) {
+    return WriteFileAtomically(path, FormatSettings(s), error);
 }

@@ -37,5 +37,6 @@ bool ReadSettings(const std::string& path, Settings& out);
 // The file's text: one "settings" element, attributes in fixed order.
 std::string FormatSettings(const Settings& settings);
 // Writes the file through a temporary file renamed over the old one, so a
-// crash or a full disk never leaves it half-written. False when not written.
-bool WriteSettings(const std::string& path, const Settings& settings);
+// crash or a full disk never leaves it half-written. False when not written
+// (`error`, when given, says why).
+bool WriteSettings(const std::string& path, const Settings& settings, std::string* error = nullptr);

@@ -51,6 +51,7 @@ void LevelScene::Load() {
     hud = std::make_unique<PlayerHUD>();
     pauseWindow = std::make_unique<PauseWindow>();
     deathWindow = std::make_unique<DeathWindow>();
+    notices = std::make_unique<NoticeBoard>();
     QNInputShowCursor(false); // the scene draws its own pointer
     FadeIn();
     LevelServices::current = this;
@@ -94,6 +95,7 @@ void LevelScene::Update(float dt) {
         pauseWindow->PauseKey(paused);
     pauseWindow->Update(dt);
     deathWindow->Update(dt);
+    notices->Update(dt);
     // Play stays paused until the window has started closing ("Resume "
     // only closes it), and while the game window is in the background.
     paused = pauseWindow->Showing() || gQNSysAppActive == 0;
@@ -283,6 +285,7 @@ void LevelScene::Draw(int pass) {
         hud->DrawText(postProcessor);
         pauseWindow->Draw(postProcessor);
         deathWindow->Draw(postProcessor);
+        notices->Draw(postProcessor);
         cursor->Draw();
     }
     FadeTransition::Instance().Draw();
@@ -317,6 +320,7 @@ void LevelScene::Unload() {
     hud.reset();
     pauseWindow.reset();
     deathWindow.reset();
+    notices.reset();
     ParticlePoolClear();
     Scene::Unload();
     QNInputShowCursor(true);

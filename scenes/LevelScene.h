@@ -10,6 +10,7 @@
 #include "entities/LevelServices.h"
 #include "scenes/Scene.h"
 #include "ui/DeathWindow.h"
+#include "ui/NoticeBoard.h"
 #include "ui/PauseWindow.h"
 #include "ui/PlayerHUD.h"
 #include "world/Room.h"
@@ -60,6 +61,7 @@ public:
     std::unique_ptr<PlayerHUD> hud;
     std::unique_ptr<PauseWindow> pauseWindow;
     std::unique_ptr<DeathWindow> deathWindow;
+    std::unique_ptr<NoticeBoard> notices; // what went wrong with the player's files
     bool deathShown = false;
     bool paused = false;
     bool leaving = false; // the exit door was taken: the fade-out runs

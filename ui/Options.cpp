@@ -4,6 +4,7 @@
 #include "audio/Audio.h"
 #include "core/Runtime.h"
 #include "engine/QNSystem.h"
+#include "ui/SettingsFile.h"
 #include "ui/UIText.h"
 #include "ui/Window.h"
 
@@ -90,6 +91,14 @@ void BuildOptionsPage(Window& window, std::function<void()> close) {
         "Toggle Audio", {0.0f, 20.0f}, [] { ToggleMute(); }, true);
     AddVolumeLine(window, -5.0f, MusicVolumeLabel, StepMusicVolume);
     AddVolumeLine(window, -30.0f, EffectsVolumeLabel, StepEffectsVolume);
-    window.AddButton("Close Options", {0.0f, -70.0f}, std::move(close), false);
+    // Leaving the page keeps the choices at once (a failed write is shown).
+    window.AddButton(
+        "Close Options", {0.0f, -70.0f},
+        [back = std::move(close)] {
+            SaveSettingsFile();
+            if (back)
+                back();
+        },
+        false);
     window.Open(nullptr, {0.0f, 0.0f}, {190.0f, 200.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
 }
