@@ -1,26 +1,13 @@
 // Level load time: every room of the first story level read, spawned, given
 // its pathing grid and tile mesh, as the level scene does when it starts.
 // Run from the build directory (it reads assets/) with a display (Xvfb).
-#include "engine/QNGraphics.h"
-#include "engine/QNSystem.h"
+#include "bench/BenchWindow.h"
 #include "game/Game.h"
 #include "world/Room.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-bool OpenWindow() {
-    static const bool open = [] {
-        if (QNSysInit(1280, 720, 0, 0) != 1)
-            return false;
-        Game& game = Game::Instance();
-        game.screenWidth = 640;
-        game.screenHeight = 360;
-        return true;
-    }();
-    return open;
-}
 
 void DropTextures() {
     Game& game = Game::Instance();
@@ -32,7 +19,7 @@ void DropTextures() {
 // Loads the level over and over; `cold` drops the texture cache before each
 // load, so every image is decoded and uploaded again.
 void LoadLevel(benchmark::State& state, bool cold) {
-    if (!OpenWindow()) {
+    if (!OpenBenchWindow()) {
         state.SkipWithError("no display");
         return;
     }

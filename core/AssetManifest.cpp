@@ -19,6 +19,11 @@ AssetImage Flat(const char* file, int frames, int w, int h, float seconds = 0.0f
     return AssetImage{file, frames, w, h, false, seconds, {}};
 }
 
+AssetImage Themed(const char* file) {
+    return Lit(file, 1, kAssetTerrainColumns * kAssetTileSize,
+               kAssetThemedTerrainRows * kAssetTileSize, 0.0f);
+}
+
 std::vector<AssetImage> BuildImages() {
     return {
         // Blade: the art faces left.
@@ -94,18 +99,43 @@ std::vector<AssetImage> BuildImages() {
         Lit("prop_rubble.png", 1, 48, 48, 0.0f),
         Lit("prop_weapon_rack.png", 1, 64, 48, 0.0f),
         Lit("prop_banner.png", 1, 32, 64, 0.0f),
+        // Props of the story's rooms (campaign_sprites.tsx holds these and
+        // the ones above).
+        Lit("prop_bones.png", 1, 48, 48, 0.0f),
+        Lit("prop_sack.png", 1, 48, 48, 0.0f),
+        Lit("prop_anvil.png", 1, 48, 48, 0.0f),
+        Lit("prop_vat.png", 1, 48, 96, 0.0f),
+        Lit("prop_bunk.png", 1, 48, 96, 0.0f),
+        Lit("prop_table.png", 1, 96, 48, 0.0f),
+        Lit("prop_chains.png", 1, 32, 64, 0.0f),
+        Lit("prop_throne.png", 1, 64, 96, 0.0f),
+        // A brazier burns like a torch (rooms give it to a torch object).
+        Lit("prop_brazier.png", 3, 48, 48, 0.15f),
         // Non-player characters (rooms name them "../npc_*.png").
         Body("npc_quartermaster.png", 4, 0.2f),
         Body("npc_prisoner.png", 4, 0.25f),
         Body("npc_scout.png", 4, 0.2f),
-        // Dialogue portraits: idle, blink, two talking frames.
-        Flat("portrait_blade.png", 4, 96, 96, 0.15f),
-        Flat("portrait_commander.png", 4, 96, 96, 0.15f),
-        Flat("portrait_quartermaster.png", 4, 96, 96, 0.15f),
-        Flat("portrait_prisoner.png", 4, 96, 96, 0.15f),
-        Flat("portrait_scout.png", 4, 96, 96, 0.15f),
+        Body("npc_smith.png", 4, 0.2f),
+        Body("npc_deserter.png", 4, 0.25f),
+        // Dialogue portraits: a loop of rest, a few words and a blink
+        // (conversation files give the frame count and timing again).
+        Flat("portrait_blade.png", 8, 96, 96, 0.18f),
+        Flat("portrait_commander.png", 8, 96, 96, 0.18f),
+        Flat("portrait_quartermaster.png", 8, 96, 96, 0.18f),
+        Flat("portrait_prisoner.png", 8, 96, 96, 0.18f),
+        Flat("portrait_scout.png", 8, 96, 96, 0.18f),
+        Flat("portrait_smith.png", 8, 96, 96, 0.18f),
+        Flat("portrait_deserter.png", 8, 96, 96, 0.18f),
         // Terrain atlas: 14 tiles of 48 x 48, global ids 1 to 14.
         Lit("core_terrain.png", 1, kAssetTerrainColumns * kAssetTileSize, 2 * kAssetTileSize, 0.0f),
+        // The story's themed atlases: the cells, the forges, the gas works,
+        // the barracks, the high keep and the Commander's hall.
+        Themed("terrain_cells.png"),
+        Themed("terrain_forge.png"),
+        Themed("terrain_vents.png"),
+        Themed("terrain_barracks.png"),
+        Themed("terrain_keep.png"),
+        Themed("terrain_hall.png"),
         // Interface.
         Flat("cursor.png", 1, 24, 24),
         Flat("title.png", 1, 357, 185),
@@ -118,6 +148,7 @@ std::vector<AssetImage> BuildImages() {
         Flat("ui_playerhud_frame.png", 1, 120, 33),
         Flat("popup_box.png", 1, 32, 32),
         Flat("popup_left_click.png", 1, 16, 16),
+        Flat("popup_key_e.png", 1, 16, 16),
         Flat("popup_joy_x.png", 1, 16, 16),
         Flat("dialoguebox_top.png", 1, 160, 14),
         Flat("dialoguebox_center.png", 1, 160, 16),
@@ -187,6 +218,10 @@ const std::vector<AssetSound>& AssetSounds() {
         {"01.Level1Music.ogg", true, 64.0f, "story level 1"},
         {"02.Level2Music.ogg", true, 64.0f, "story level 2"},
         {"04.Level3Music.ogg", true, 64.0f, "story level 3"},
+        {"07.Level4Music.ogg", true, 64.0f, "story level 4"},
+        {"08.Level5Music.ogg", true, 64.0f, "story level 5"},
+        {"09.Level6Music.ogg", true, 64.0f, "story level 6"},
+        {"10.Level7Music.ogg", true, 64.0f, "story level 7"},
         {kAssetBossMusic, true, 64.0f, "the Commander's hall"},
     };
     return sounds;
@@ -200,8 +235,9 @@ const AssetSound* FindAssetSound(const std::string& file) {
 }
 
 const std::vector<std::string>& AssetLevelMusic() {
-    static const std::vector<std::string> tracks = {"01.Level1Music.ogg", "02.Level2Music.ogg",
-                                                    "04.Level3Music.ogg"};
+    static const std::vector<std::string> tracks = {
+        "01.Level1Music.ogg", "02.Level2Music.ogg", "04.Level3Music.ogg", "07.Level4Music.ogg",
+        "08.Level5Music.ogg", "09.Level6Music.ogg", "10.Level7Music.ogg"};
     return tracks;
 }
 

@@ -82,3 +82,33 @@ enum AssetTerrainId {
 constexpr int kAssetTerrainTiles = 14;
 constexpr int kAssetTerrainColumns = 7;
 constexpr int kAssetTileSize = 48;
+
+// The story's themed terrain atlases (terrain_<theme>.png, each with its
+// "<theme>_terrain.tsx"): the 14 pieces above at the same global ids, then
+// floor variations and wall variations, 7 columns by 5 rows. Every floor
+// variation is walkable; wall variations stand in for the top wall.
+enum AssetThemedTerrainId {
+    kThemedCrackedA = 15,
+    kThemedCrackedB = 16,
+    kThemedGrowthA = 17, // moss, soot or sludge, by theme
+    kThemedGrowthB = 18,
+    kThemedStainA = 19, // blood
+    kThemedStainB = 20,
+    kThemedGrate = 21,
+    kThemedRugTopLeft = 22, // a rug of any size: corners, edges and field
+    kThemedRugTop = 23,
+    kThemedRugTopRight = 24,
+    kThemedRugLeft = 25,
+    kThemedRugField = 26,
+    kThemedRugRight = 27,
+    kThemedPuddle = 28,
+    kThemedRugBottomLeft = 29,
+    kThemedRugBottom = 30,
+    kThemedRugBottomRight = 31,
+    kThemedWallCracked = 32,
+    kThemedWallGrowth = 33,
+    kThemedWallPipes = 34,
+    kThemedWallGrille = 35,
+};
+constexpr int kAssetThemedTerrainTiles = 35;
+constexpr int kAssetThemedTerrainRows = 5;

@@ -45,6 +45,7 @@ public:
     // Options the player toggles from the menus.
     bool fullscreen = true;
     float toggleCooldown = 0.0f; // seconds since the last toggle; grows with scaled time
+    bool vsync = false;          // from the settings: present on the vertical blank
     // True (and the cooldown restarts) when a toggle may act now: at most
     // once per second.
     bool TakeToggle();

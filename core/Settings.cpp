@@ -62,6 +62,7 @@ bool ReadSettings(const std::string& path, Settings& out) {
     out.fullscreen = ReadBool(e, "fullscreen");
     out.width = ReadInt(e, "width");
     out.height = ReadInt(e, "height");
+    out.vsync = ReadBool(e, "vsync");
     out.endlessSeed = -1;
     int64_t seed = -1;
     if (e->QueryInt64Attribute("endlessSeed", &seed) == tinyxml2::XML_SUCCESS && seed >= 0 &&
@@ -82,6 +83,8 @@ std::string FormatSettings(const Settings& s) {
     e->SetAttribute("effectsVolume", FormatVolume(s.effectsVolume).c_str());
     if (s.endlessSeed >= 0)
         e->SetAttribute("endlessSeed", s.endlessSeed);
+    if (s.vsync)
+        e->SetAttribute("vsync", 1);
     doc.InsertEndChild(e);
     tinyxml2::XMLPrinter printer(nullptr, false);
     doc.Print(&printer);

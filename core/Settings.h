@@ -1,6 +1,6 @@
 // Settings.h -- the player's options kept in "settings.xml": master volume,
-// mute, full screen, the window size in pixels, the music and effects
-// levels.
+// mute, full screen, the window size in pixels, vertical sync, and the
+// music and effects levels.
 #pragma once
 
 #include "core/AtomicFile.h"
@@ -23,6 +23,9 @@ struct Settings {
     // generated from this seed (the console prints each level's seed). -1
     // (or no attribute): a fresh seed every time.
     int64_t endlessSeed = -1;
+    // Presents on the display's vertical blank instead of timing frames with
+    // the clock (where the driver offers it). Written only when on.
+    bool vsync = false;
 };
 
 // Smallest window the game accepts from the file; anything smaller (a file

@@ -1,16 +1,21 @@
 // QNSystem -- window, message pump, full screen and frame pacing on SDL2.
 //
 // One window per process. Closing it clears "window exists", which ends the
-// game loop. Frames are paced by busy-waiting on the performance counter.
+// game loop. Frames are paced on the performance counter: the controller
+// sleeps through most of a frame's spare time and waits the last moment out
+// on the counter, so frames stay exact without holding a core.
 #include "engine/QNSystem.h"
 
 #include "engine/QNGraphics.h"
 #include "engine/QNInput.h"
 
 #include <SDL.h>
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <time.h>
 
 int32_t gQNSysAppActive = 0;
 
@@ -40,6 +45,9 @@ struct FrameRateState {
     uint64_t counterEnd = 0;
     double secondsPerTick = 0.0;
     double fixedFrameTime = 0.0; // seconds; > 0 in scripted runs
+    QNFramePacing pacing = QN_PACING_SLEEP;
+    QNSleepMargin sleepMargin;
+    bool vsync = false; // the driver presents on the vertical blank
 };
 
 SystemState SYS;
@@ -150,6 +158,7 @@ void QNSysExit() {
         SYS.window = nullptr;
     }
     SYS.windowExists = 0;
+    FRC.vsync = false; // the swap interval went with the context
     // SDL's video stays up until the process ends: opening and closing the
     // display connection for every window leaks driver state, and after a
     // dozen cycles the next OpenGL context cannot be made.
@@ -271,6 +280,55 @@ void QNFrameRateControllerStart() {
     FRC.counterStart = SDL_GetPerformanceCounter();
 }
 
+namespace {
+
+double Elapsed(uint64_t from, uint64_t to) {
+    return static_cast<double>(to - from) * FRC.secondsPerTick;
+}
+
+// Lets a hyper-threaded sibling core run while this one waits.
+inline void CpuRelax() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    asm volatile("yield");
+#endif
+}
+
+// Sleeps for about `seconds`; a signal may end it early.
+void SleepFor(double seconds) {
+    timespec request;
+    request.tv_sec = static_cast<time_t>(seconds);
+    request.tv_nsec = static_cast<long>((seconds - static_cast<double>(request.tv_sec)) * 1e9);
+    clock_nanosleep(CLOCK_MONOTONIC, 0, &request, nullptr);
+}
+
+// Waits until the counter reaches `deadline`. The kernel wakes a sleeper
+// late by a varying amount, so sleeping stops one margin before the deadline
+// and the counter is read for the rest; every sleep's lateness feeds the
+// margin.
+void WaitUntil(uint64_t deadline) {
+    for (;;) {
+        const uint64_t now = SDL_GetPerformanceCounter();
+        if (now >= deadline)
+            return;
+        const double remaining = Elapsed(now, deadline);
+        const double margin = FRC.sleepMargin.Seconds();
+        if (FRC.pacing != QN_PACING_SLEEP || remaining <= margin)
+            break;
+        const double asked = remaining - margin;
+        SleepFor(asked);
+        const double slept = Elapsed(now, SDL_GetPerformanceCounter());
+        // A signal ending the sleep early is no measure of lateness.
+        if (slept >= asked)
+            FRC.sleepMargin.Add(slept - asked);
+    }
+    while (SDL_GetPerformanceCounter() < deadline)
+        CpuRelax();
+}
+
+} // namespace
+
 void QNFrameRateControllerEnd() {
     if (FRC.fixedFrameTime > 0.0) {
         FRC.frameTime = FRC.fixedFrameTime;
@@ -278,11 +336,20 @@ void QNFrameRateControllerEnd() {
         if (FRC.secondsPerTick == 0.0) {
             FRC.secondsPerTick = 1.0 / static_cast<double>(SDL_GetPerformanceFrequency());
         }
-        do {
+        FRC.counterEnd = SDL_GetPerformanceCounter();
+        FRC.frameTime = Elapsed(FRC.counterStart, FRC.counterEnd);
+        // With vertical sync the swap has already held the frame back; a frame
+        // far shorter than the minimum means the driver ignores the request,
+        // and the counter paces it after all.
+        const bool paced = FRC.vsync && FRC.frameTime >= 0.75 * FRC.minFrameTime;
+        if (FRC.minFrameTime > FRC.frameTime && !paced) {
+            const uint64_t deadline =
+                FRC.counterStart +
+                static_cast<uint64_t>(FRC.minFrameTime / FRC.secondsPerTick + 0.999999);
+            WaitUntil(deadline);
             FRC.counterEnd = SDL_GetPerformanceCounter();
-            FRC.frameTime =
-                static_cast<double>(FRC.counterEnd - FRC.counterStart) * FRC.secondsPerTick;
-        } while (FRC.minFrameTime > FRC.frameTime);
+            FRC.frameTime = Elapsed(FRC.counterStart, FRC.counterEnd);
+        }
     }
     FRC.frameRate = FRC.frameTime > 0.0 ? 1.0 / FRC.frameTime : 0.0;
     ++FRC.frameCount;
@@ -299,4 +366,60 @@ double QNFrameRateControllerGetFrameRate() {
 }
 void QNFrameRateControllerSetFixedFrameTime(double seconds) {
     FRC.fixedFrameTime = seconds > 0.0 ? seconds : 0.0;
+}
+
+void QNFrameRateControllerSetPacing(QNFramePacing pacing) {
+    FRC.pacing = pacing;
+}
+QNFramePacing QNFrameRateControllerGetPacing() {
+    return FRC.pacing;
+}
+double QNFrameRateControllerGetSleepMargin() {
+    return FRC.sleepMargin.Seconds();
+}
+
+bool QNSysSetVSync(bool on) {
+    FRC.vsync = false;
+    if (!SYS.window || !SDL_GL_GetCurrentContext())
+        return false;
+    if (!on) {
+        SDL_GL_SetSwapInterval(0);
+        return false;
+    }
+    // One present every `interval` blanks keeps a 120 or 144 Hz display near
+    // the game's rate rather than at the display's.
+    int interval = 1;
+    SDL_DisplayMode mode;
+    if (FRC.maxFrameRate > 0.0 && SDL_GetWindowDisplayMode(SYS.window, &mode) == 0 &&
+        mode.refresh_rate > 0)
+        interval = std::max(1, static_cast<int>(mode.refresh_rate / FRC.maxFrameRate + 0.5));
+    FRC.vsync = SDL_GL_SetSwapInterval(interval) == 0;
+    return FRC.vsync;
+}
+
+bool QNSysIsVSync() {
+    return FRC.vsync;
+}
+
+// ---------------------------------------------------------------------------
+// Sleep margin
+// ---------------------------------------------------------------------------
+void QNSleepMargin::Add(double overshoot) {
+    overshoots[next] = overshoot > 0.0 ? overshoot : 0.0;
+    next = (next + 1) % kWindow;
+    if (count < kWindow)
+        ++count;
+    if (count < kWarmUp)
+        return;
+    double worst = 0.0, second = 0.0;
+    for (int i = 0; i < count; ++i) {
+        const double o = overshoots[i];
+        if (o > worst) {
+            second = worst;
+            worst = o;
+        } else if (o > second) {
+            second = o;
+        }
+    }
+    margin = std::min(kCeiling, std::max(kFloor, second + kPad));
 }

@@ -53,11 +53,23 @@ float QNSysGetCursorScaleY();
 // ---------------------------------------------------------------------------
 // Frame-rate controller
 // ---------------------------------------------------------------------------
+// How a frame's spare time is waited out.
+enum QNFramePacing : int {
+    // Reads the counter in a loop until the frame's length has passed: exact,
+    // and a whole processor core for the spare time.
+    QN_PACING_BUSY = 0,
+    // Sleeps until shortly before the frame's deadline, then waits the rest
+    // on the counter. The margin follows the measured sleep overshoot.
+    QN_PACING_SLEEP = 1,
+};
+
 // frameRate 0 means unpaced.
 void QNFrameRateControllerInit(uint32_t frameRate);
 void QNFrameRateControllerReset();
 void QNFrameRateControllerStart();
-// Busy-waits until the minimum frame time has passed since the start.
+// Waits until the minimum frame time has passed since the start (unless the
+// display's vertical sync already paced the frame), then records the frame
+// time: the whole frame, waiting included.
 void QNFrameRateControllerEnd();
 // Duration of the last completed frame, seconds.
 double QNFrameRateControllerGetFrameTime();
@@ -66,3 +78,37 @@ double QNFrameRateControllerGetFrameRate();
 // Scripted runs: when seconds > 0 every frame reports exactly that frame
 // time and nothing waits; 0 goes back to the real clock.
 void QNFrameRateControllerSetFixedFrameTime(double seconds);
+// QN_PACING_SLEEP unless set otherwise.
+void QNFrameRateControllerSetPacing(QNFramePacing pacing);
+QNFramePacing QNFrameRateControllerGetPacing();
+// The sleep margin in use, seconds.
+double QNFrameRateControllerGetSleepMargin();
+
+// Asks the driver to present on the display's vertical blank, every
+// refresh / frame rate blanks, so the swap paces the frames. True when the
+// driver took it; the controller then waits only for frames the swap did not
+// hold back (a driver that accepts and ignores it). Off goes back to waiting.
+bool QNSysSetVSync(bool on);
+bool QNSysIsVSync();
+
+// How long before a frame's deadline sleeping stops: a little above the
+// recent sleep overshoot (the worst of the last kWindow sleeps, bar one, so
+// a single preemption does not hold it up), within [kFloor, kCeiling].
+class QNSleepMargin {
+public:
+    static constexpr int kWindow = 128;       // sleeps remembered
+    static constexpr double kInitial = 0.002; // seconds, until kWarmUp sleeps
+    static constexpr int kWarmUp = 16;        // sleeps before the margin adapts
+    static constexpr double kPad = 0.0002;    // seconds over the overshoot
+    static constexpr double kFloor = 0.0003;  // seconds
+    static constexpr double kCeiling = 0.004; // seconds
+    // Records how much later than asked a sleep ended, seconds.
+    void Add(double overshoot);
+    double Seconds() const { return margin; }
+
+private:
+    double overshoots[kWindow] = {};
+    int count = 0; // sleeps recorded, up to kWindow
+    int next = 0;  // slot of the next record
+    double margin = kInitial;
+};

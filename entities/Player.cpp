@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -220,7 +221,7 @@ Vec2 Player::Facing() const {
 void Player::ChangeHealth(const float& delta, Entity* /*source*/) {
     if (delta > 0.0f) {
         if (healthParticles) {
-            healthParticles->origin = GetPosition();
+            healthParticles->PlaceAt(GetPosition());
             healthParticles->Start();
         }
     } else {
@@ -233,7 +234,7 @@ void Player::ChangeHealth(const float& delta, Entity* /*source*/) {
 
 void Player::ChangeSpecial(const float& delta) {
     if (delta > 0.0f && specialParticles) {
-        specialParticles->origin = GetPosition();
+        specialParticles->PlaceAt(GetPosition());
         specialParticles->Start();
     }
     special = std::clamp(special + delta, 0.0f, 1.0f);
@@ -282,14 +283,13 @@ bool Player::Update(float dt, GameObject* parent, EntityList* list) {
     }
 
     body->Update(dt, parent);
-    // The bursts rise from where Blade stood, in the room, however the
-    // camera moves afterwards; they are drawn through the same view.
-    const Vec2 view = parent ? parent->GetPosition() : Vec2{0.0f, 0.0f};
-    for (ParticleSystem* burst : {healthParticles, specialParticles}) {
-        if (!burst)
+    // Bursts are drawn in view space; they stay where they burst.
+    for (ParticleSystem* particles : {healthParticles, specialParticles}) {
+        if (!particles)
             continue;
-        burst->view = view;
-        burst->Update(dt);
+        if (parent)
+            particles->FollowView(parent->GetPosition());
+        particles->Update(dt);
     }
     // The marker animates at normal speed while time is slowed.
     if (ghost->tint[3] > 0.0f)

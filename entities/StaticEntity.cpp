@@ -34,13 +34,15 @@ StaticEntity::StaticEntity(int32_t room, LightedAnimation2D* visual, Vec2 positi
 
 bool StaticEntity::Update(float dt, GameObject* parent, EntityList* /*list*/) {
     sprite->Update(dt, parent);
-    if (Collider2D* box = sprite->GetCollider()) {
-        // The solid part is the foot of the object, not the whole picture.
-        const Vec2 p = sprite->GetPosition();
-        const Vec2 s = sprite->GetScale();
-        box->UpdateTransform({p.x, p.y + 15.0f}, sprite->GetRotation(), {0.8f * s.x, 0.25f * s.y});
-    }
+    if (Collider2D* box = sprite->GetCollider())
+        FitFeetBox(*box, sprite->GetPosition(), sprite->GetRotation(), sprite->GetScale());
     return true;
+}
+
+void FitFeetBox(Collider2D& box, Vec2 position, float rotation, Vec2 size) {
+    // The solid part is the foot of the object, not the whole picture.
+    box.UpdateTransform({position.x, position.y + 15.0f}, rotation,
+                        {0.8f * size.x, 0.25f * size.y});
 }
 
 LightedAnimation2D* StaticEntity::Animation() const {

@@ -59,6 +59,8 @@ void Game::Init() {
 
     if (!QNSysInit(screenWidth, screenHeight, 0, 60))
         throw std::runtime_error("Cannot open the game window (is a display available?)");
+    if (!QNSysSetVSync(vsync) && vsync)
+        std::printf("SYSTEM: no vertical sync from the driver; the clock paces the frames\n");
     Runtime::Get().SetScreenHalfSize(screenWidth / 2, screenHeight / 2);
     QNGfxSetCamPosition(static_cast<float>(screenWidth) * 0.5f,
                         static_cast<float>(screenHeight) * 0.5f);

@@ -118,10 +118,22 @@ void ParticleSystem::Update(float dt) {
         // Blue follows the opacity's speed: fading particles darken in blue.
         p->color.b += p->colorSpeed.a * dt;
         p->color.a += p->colorSpeed.a * dt;
-        GameObject::BuildTransform(p->transform, p->scale, p->rotation, p->position - view);
+        GameObject::BuildTransform(p->transform, p->scale, p->rotation, p->position);
         particles[kept++] = p;
     }
     particles.resize(kept);
+}
+
+void ParticleSystem::FollowView(const Vec2& viewPosition) {
+    const Vec2 moved = viewPosition - view;
+    if (moved == Vec2{0.0f, 0.0f})
+        return;
+    for (Particle* p : particles) {
+        p->position -= moved;
+        GameObject::BuildTransform(p->transform, p->scale, p->rotation, p->position);
+    }
+    origin -= moved;
+    view = viewPosition;
 }
 
 void ParticleSystem::Clear() {

@@ -1,7 +1,11 @@
 // ParticleSystem.h -- an emitter described by a particle file: it spawns
 // quads at `origin` (a stream, or one burst) that drift, grow and fade until
-// their opacity reaches zero. Owners update and draw it and move `origin`;
-// an owner in a room also hands it the room's view.
+// their opacity reaches zero. Owners update and draw it and move `origin`.
+//
+// Particles are drawn in view space (relative to the room's camera). Owners
+// that think in world units place the emitter with PlaceAt and hand the
+// camera's position to FollowView every frame, so live particles stay on
+// their spot of the world while the view moves.
 #pragma once
 
 #include "core/Vec2.h"
@@ -30,6 +34,11 @@ public:
     // Gives every live particle back to the pool.
     void Clear();
     void Draw();
+    // Moves the live particles and the origin by the change of view, so
+    // they keep their world spot; `viewPosition` is the camera's position.
+    void FollowView(const Vec2& viewPosition);
+    // Puts the origin on a world point, seen from the current view.
+    void PlaceAt(const Vec2& worldPoint) { origin = worldPoint - view; }
 
     const ParticleConfig* config;
     std::vector<Particle*> particles; // live ones, in emission order
@@ -38,10 +47,8 @@ public:
     float emitTimer = 0.0f; // seconds since the last stream emission
     bool active = false;    // only active systems update and draw
     bool emitting = true;   // streams emit only while set
-    Vec2 origin;            // world units
-    // The world point at the centre of the view (a room's camera): live
-    // particles keep their world place and are drawn relative to it.
-    Vec2 view{0.0f, 0.0f};
+    Vec2 origin;            // view units (world units less `view`)
+    Vec2 view{0.0f, 0.0f};  // the camera position the particles are placed for
 
 private:
     void Emit();

@@ -9,7 +9,9 @@
 #include "engine/QNInput.h"
 #include "engine/QNKeys.h"
 #include "engine/QNSystem.h"
+#include "entities/BottlePool.h"
 #include "entities/Player.h"
+#include "entities/ProjectilePool.h"
 #include "render/FadeTransition.h"
 #include "render/Particle.h"
 #include "render/PostProcessor.h"
@@ -17,6 +19,8 @@
 #include "render/Sprite2D.h"
 #include "render/UIZoom.h"
 #include "scenes/MainMenu.h"
+#include "ui/Dialog.h"
+#include "ui/InfoWindow.h"
 #include "world/EndlessRun.h"
 #include "world/LevelCatalogue.h"
 
@@ -52,6 +56,7 @@ void LevelScene::Load() {
     pauseWindow = std::make_unique<PauseWindow>();
     deathWindow = std::make_unique<DeathWindow>();
     notices = std::make_unique<NoticeBoard>();
+    dialogues = std::make_unique<ChatController>();
     QNInputShowCursor(false); // the scene draws its own pointer
     FadeIn();
     LevelServices::current = this;
@@ -65,9 +70,17 @@ void LevelScene::Init() {
         std::fprintf(stderr, "Map %d: the level's first room has no player start\n", start);
         throw std::runtime_error("Map " + std::to_string(start) + " is invalid");
     }
+    LoadDialogues();
     StartMusic(LevelCatalogue::Story().CurrentMusic());
     if (LevelCatalogue::Story().endless)
         hud->ShowDepth(EndlessRun::Current().depth);
+}
+
+void LevelScene::LoadDialogues() {
+    for (const auto& entry : rooms) {
+        for (int32_t number : entry.second->dialogs)
+            dialogues->Load(std::to_string(number));
+    }
 }
 
 void LevelScene::StartMusic(const std::string& file) {
@@ -102,6 +115,7 @@ void LevelScene::Update(float dt) {
     if (paused)
         return;
 
+    dialogues->Update(dt);
     if (player && !player->frozen && !player->IsDead() && !nextRoom && !leaving) {
         if (Door* door = currentRoom->FindCrossedDoor(*player)) {
             if (door->target == 0)
@@ -223,9 +237,17 @@ void LevelScene::FinishTransition(Door* entered) {
     }
 }
 
-void LevelScene::StartDialogue(int32_t /*number*/) {
-    // Conversations are played by the dialogue box, which this scene does
-    // not have yet; the door's bookkeeping above is already kept.
+void LevelScene::StartDialogue(int32_t number) {
+    if (dialogues)
+        dialogues->Start(std::to_string(number));
+}
+
+bool LevelScene::DialogueRunning() const {
+    return dialogues && dialogues->Running();
+}
+
+CharacterWindow* LevelScene::MakeWindow(const std::string& type, Vec2 size) {
+    return new InfoWindow(type, size, postProcessor);
 }
 
 void LevelScene::EndLevel() {
@@ -275,12 +297,15 @@ void LevelScene::Draw(int pass) {
 
     // The unlit overlay: entities' overlays, then the pointer and the fade.
     pp.ClearOverlay();
+    QNGfxSetRenderMode(QN_RENDER_TEXTURE);
     currentRoom->DrawOverlays();
     if (nextRoom)
         nextRoom->DrawOverlays();
     QNGfxSetRenderMode(QN_RENDER_TEXTURE);
     {
         const UIZoom ui;
+        dialogues->Draw(postProcessor);
+        QNGfxSetRenderMode(QN_RENDER_TEXTURE);
         hud->Draw();
         hud->DrawText(postProcessor);
         pauseWindow->Draw(postProcessor);
@@ -316,11 +341,17 @@ void LevelScene::Unload() {
     currentRoom = nullptr;
     player = nullptr;
     rooms.clear();
+    // Shots still in flight were in the rooms' lists; the pool owns them.
+    ProjectilePool::Clear();
     cursor.reset();
     hud.reset();
     pauseWindow.reset();
     deathWindow.reset();
     notices.reset();
+    // The conversations give their lines back before the pools empty.
+    dialogues.reset();
+    DialogPool::Clear();
+    BottlePool::Clear();
     ParticlePoolClear();
     Scene::Unload();
     QNInputShowCursor(true);
@@ -357,4 +388,23 @@ LevelMap::WallHit LevelScene::Raycast(int32_t roomId, Vec2 a, Vec2 b) const {
     if (!room)
         return {b, false};
     return room->RoomPathing::Raycast(a, b);
+}
+
+bool LevelScene::IsWalkable(int32_t roomId, Vec2 point) const {
+    const Room* room = FindRoom(roomId);
+    return room && room->IsWalkable(point);
+}
+
+LevelMap::WallHit LevelScene::ResolveWalls(int32_t roomId, const Circle2D& body) const {
+    const Room* room = FindRoom(roomId);
+    return room ? room->ResolveWalls(body) : LevelMap::WallHit{};
+}
+
+void LevelScene::FindPath(int32_t roomId, std::deque<Vec2>& path, const Collider2D* mover,
+                          Vec2 start, Vec2 goal) {
+    Room* room = FindRoom(roomId);
+    if (room)
+        room->FindPath(path, mover, start, goal);
+    else
+        path.clear();
 }

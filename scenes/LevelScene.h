@@ -1,7 +1,8 @@
 // LevelScene.h -- the gameplay screen: every room of the level, the room the
 // player is in, door transitions that walk the player out, reveal the next
 // room through a growing circle and walk the player in, the exit door that
-// ends the level, pause, and the level's music.
+// ends the level, pause, the dialogue box with every conversation the rooms
+// name, and the level's music.
 //
 // While it runs it is the level entities see (LevelServices::current).
 #pragma once
@@ -9,6 +10,7 @@
 #include "audio/Sound.h"
 #include "entities/LevelServices.h"
 #include "scenes/Scene.h"
+#include "ui/ChatController.h"
 #include "ui/DeathWindow.h"
 #include "ui/NoticeBoard.h"
 #include "ui/PauseWindow.h"
@@ -42,8 +44,19 @@ public:
     EntityList* RoomEntities(int32_t roomId) override;
     Vec2 CursorInRoom(int32_t roomId) const override;
     LevelMap::WallHit Raycast(int32_t roomId, Vec2 a, Vec2 b) const override;
+    // Nothing is floor in a room that is not loaded.
+    bool IsWalkable(int32_t roomId, Vec2 point) const override;
+    LevelMap::WallHit ResolveWalls(int32_t roomId, const Circle2D& body) const override;
+    void FindPath(int32_t roomId, std::deque<Vec2>& path, const Collider2D* mover, Vec2 start,
+                  Vec2 goal) override;
+    Player* LevelPlayer() override { return player; }
     void ShowHealth(float health) override;
     void ShowSpecial(float special) override;
+    bool DialogueRunning() const override;
+    // Plays conversation `number` in the dialogue box (nothing for a number
+    // no room named).
+    void StartDialogue(int32_t number) override;
+    CharacterWindow* MakeWindow(const std::string& type, Vec2 size) override;
 
     // Starts the walk through `door` into its target room.
     void EnterDoor(LevelMap::Door& door);
@@ -62,6 +75,9 @@ public:
     std::unique_ptr<PauseWindow> pauseWindow;
     std::unique_ptr<DeathWindow> deathWindow;
     std::unique_ptr<NoticeBoard> notices; // what went wrong with the player's files
+    // The dialogue box and the level's conversations, built by Load; Init
+    // loads every conversation the rooms name.
+    std::unique_ptr<ChatController> dialogues;
     bool deathShown = false;
     bool paused = false;
     bool leaving = false; // the exit door was taken: the fade-out runs
@@ -76,8 +92,7 @@ private:
     void WalkEnd(LevelMap::Door* crossed);
     void FinishTransition(LevelMap::Door* entered);
     void EndLevel();
-    // Plays conversation `number` in the dialogue box (none yet).
-    void StartDialogue(int32_t number);
+    void LoadDialogues();
     void StartMusic(const std::string& file);
     void UpdateCursor(float dt);
     // Opens the pause window when the game window lost the focus.

@@ -3,9 +3,9 @@
 // scene owns one; the player (and whatever rewards it) pushes its values.
 #pragma once
 
+#include "render/HUDBar.h"
 #include "render/Sprite2D.h"
 #include "render/TextSprite.h"
-#include "ui/HUDBar.h"
 
 #include <memory>
 

@@ -37,6 +37,7 @@ void LoadSettingsFile() {
     runtime.fullscreen = s.fullscreen;
     runtime.screenWidth = s.width;
     runtime.screenHeight = s.height;
+    runtime.vsync = s.vsync;
     EndlessRun::Current().seed = s.endlessSeed >= 0
                                      ? std::optional<uint32_t>(static_cast<uint32_t>(s.endlessSeed))
                                      : std::nullopt;
@@ -53,6 +54,7 @@ bool SaveSettingsFile() {
     s.fullscreen = runtime.fullscreen;
     s.width = 2 * runtime.screenWidth;
     s.height = 2 * runtime.screenHeight;
+    s.vsync = runtime.vsync;
     if (EndlessRun::Current().seed)
         s.endlessSeed = *EndlessRun::Current().seed;
     std::string error;

@@ -34,6 +34,15 @@ bool RoomContents::SpawnEntity(const RoomObject& object) {
         torches.push_back(std::move(torch));
         return true;
     }
+    // Trigger lines watch the player; they are no entities of the list.
+    if (object.kind == ObjectKind::TriggerLine) {
+        const int32_t kind = TriggerKindFromText(object.String("Trigger"));
+        if (kind == TriggerSpent)
+            return false;
+        triggers.push_back(
+            std::make_unique<TriggerLine>(object.line, kind, id, object.Int("Dialog")));
+        return true;
+    }
     if (!object.rule || !object.rule->spawn)
         return false;
     Entity* entity = object.rule->spawn(id, object);
@@ -64,6 +73,12 @@ void RoomContents::UpdateContents(float dt) {
     if (player)
         camera.target = player->GetPosition();
     camera.Update(dt);
+    for (size_t i = 0; i < triggers.size();) {
+        if (triggers[i]->Update(entities))
+            ++i;
+        else
+            triggers.erase(triggers.begin() + static_cast<std::ptrdiff_t>(i));
+    }
     SortEntityList(entities);
 }
 

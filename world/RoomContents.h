@@ -1,6 +1,7 @@
 // RoomContents.h -- what a room holds besides its map: the player while it
 // is here, the entity list, the torches and the camera, and the frame of
-// play that moves them (the map half of a room's update). Spawning the
+// play that moves them (the map half of a room's update), and the trigger
+// lines that watch for the player. Spawning the
 // objects of the room file into these containers happens here too, because
 // only a room that is played builds visuals; a bare RoomData only reads.
 //
@@ -12,6 +13,7 @@
 #include "render/Camera.h"
 #include "world/RoomData.h"
 #include "world/Torch.h"
+#include "world/TriggerLine.h"
 
 #include <memory>
 #include <string>
@@ -27,16 +29,18 @@ public:
     ~RoomContents() override;
 
     // Builds what one object of the room file creates and registers it, as
-    // the map is read: torches into `torches`, everything else through the
-    // spawn column of the object table into `entities`. A kind without a
-    // builder is skipped (false) and stays recorded in `objects`.
+    // the map is read: torches into `torches`, trigger lines into
+    // `triggers`, everything else through the spawn column of the object
+    // table into `entities`. A kind without a builder is skipped (false) and
+    // stays recorded in `objects`.
     bool SpawnEntity(const RoomObject& object) override;
     // Puts the view on the start the map gives (above the player's start).
     void PlaceCamera();
 
     // One frame of the room's contents (dt seconds): the room transform,
-    // the torches, the entity list, the camera following the player, then
-    // the list sorted by descending y.
+    // the torches, the entity list, the camera following the player, the
+    // trigger lines (spent ones are deleted), then the list sorted by
+    // descending y.
     void UpdateContents(float dt);
 
     // The first door the player touches that may be walked through now, or
@@ -48,6 +52,7 @@ public:
     Player* player = nullptr; // also in `entities` while the player is here
     EntityList entities;      // update and drawing order
     std::vector<std::unique_ptr<Torch>> torches;
+    std::vector<std::unique_ptr<TriggerLine>> triggers; // in file order
     Camera camera;
     // Map tiles to view: scale by the tile size, then move by -camera.
     float transform[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};

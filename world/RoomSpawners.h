@@ -15,5 +15,10 @@ struct RoomObject;
 Entity* SpawnPlayer(int32_t roomId, const RoomObject& object);
 Entity* SpawnStaticEntity(int32_t roomId, const RoomObject& object);
 Entity* SpawnGate(int32_t roomId, const RoomObject& object);
+Entity* SpawnRefillStation(int32_t roomId, const RoomObject& object);
+Entity* SpawnWindowNPC(int32_t roomId, const RoomObject& object);
+Entity* SpawnDialogNPC(int32_t roomId, const RoomObject& object);
+Entity* SpawnDummy(int32_t roomId, const RoomObject& object);
+Entity* SpawnSliceable(int32_t roomId, const RoomObject& object);
 
 } // namespace LevelMap

@@ -56,7 +56,7 @@ void Torch::ReadProperties(const RoomObject& object) {
     picture->SetPosition(center);
     position = center + Vec2{0.0f, kLightHeight};
     // Embers rise from the flame at the top of the picture.
-    embers->origin = center + Vec2{0.0f, size.y / 4.0f} - lastCamera;
+    embers->PlaceAt(center + Vec2{0.0f, size.y / 4.0f});
 }
 
 void Torch::Update(float dt, Camera& camera) {
@@ -74,13 +74,7 @@ void Torch::Update(float dt, Camera& camera) {
         picture->Update(dt, &camera);
     // Embers are drawn in view space: keep the live ones on the world spot
     // they left when the view moves.
-    const Vec2 moved = camera.GetPosition() - lastCamera;
-    if (moved != Vec2{0.0f, 0.0f}) {
-        for (Particle* p : embers->particles)
-            p->position -= moved;
-        embers->origin -= moved;
-        lastCamera = camera.GetPosition();
-    }
+    embers->FollowView(camera.GetPosition());
     embers->Update(dt);
 }
 

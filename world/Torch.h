@@ -43,7 +43,6 @@ public:
     float phase = 0.0f;                          // flicker phase, radians in [0, 2 pi)
     float speed = 1.0f;                          // flicker rate, radians per second in [0.5, 1.5)
     Vec2 center{0.0f, 0.0f};                     // the torch's centre, world units
-    Vec2 lastCamera{0.0f, 0.0f};                 // camera position the embers were last placed for
 
     // The light hangs this far above the torch's centre (world units).
     static constexpr float kLightHeight = 35.0f;

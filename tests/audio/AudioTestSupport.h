@@ -9,6 +9,8 @@
 #include "game/Game.h"
 #include "support/TestSupport.h"
 
+#include <AL/alc.h>
+#include <AL/alext.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -237,8 +239,20 @@ protected:
     // A sound file under ./assets/sounds/.
     static std::string SoundPath(const std::string& name) { return "assets/sounds/" + name; }
 
-    // Seconds of capture since the device opened.
+    // Seconds of capture since the device opened, on the device's own clock:
+    // the count of samples mixed so far, which is the position in the capture
+    // file. The wall clock would drift from it whenever a loaded machine holds
+    // the mixer back and it catches up later, so a change made at one wall
+    // time would land elsewhere in the capture.
     double Now() const {
+        ALCdevice* device = alcGetContextsDevice(alcGetCurrentContext());
+        static const auto getClock = reinterpret_cast<LPALCGETINTEGER64VSOFT>(
+            alcGetProcAddress(nullptr, "alcGetInteger64vSOFT"));
+        if (device && getClock && alcIsExtensionPresent(device, "ALC_SOFT_device_clock")) {
+            ALCint64SOFT nanoseconds = 0;
+            getClock(device, ALC_DEVICE_CLOCK_SOFT, 1, &nanoseconds);
+            return static_cast<double>(nanoseconds) * 1e-9;
+        }
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - opened).count();
     }
     // Lets the device play for `seconds`, with the per-frame update every

@@ -46,6 +46,13 @@ class TextureImage {
 public:
     TextureImage(GLuint texture, int w, int h) : width(w), height(h) {
         bytes.resize(static_cast<size_t>(w * h * 4));
+        // Everything drawn so far must be finished first. Mesa's software
+        // rasteriser draws on worker threads; once a later pass samples the
+        // target (Present does), its check before a read-only mapping finds
+        // that sampling and misses the drawing still going into the target,
+        // so under load glGetTexImage now and then returns the previous
+        // picture.
+        glFinish();
         glBindTexture(GL_TEXTURE_2D, texture);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());

@@ -89,6 +89,22 @@ TEST(SettingsTest, MissingOrBadAttributesReadAsZero) {
     EXPECT_EQ(s.height, 0);
 }
 
+TEST(SettingsTest, VerticalSyncIsWrittenOnlyWhenOn) {
+    ScratchGameDir dir;
+    Settings s;
+    dir.Write("settings.xml", "<settings volume=\"1\" width=\"800\" height=\"600\"/>");
+    ASSERT_TRUE(ReadSettings("settings.xml", s));
+    EXPECT_FALSE(s.vsync);
+    EXPECT_EQ(FormatSettings(s).find("vsync"), std::string::npos);
+    dir.Write("settings.xml",
+              "<settings volume=\"1\" width=\"800\" height=\"600\" vsync=\"true\"/>");
+    ASSERT_TRUE(ReadSettings("settings.xml", s));
+    EXPECT_TRUE(s.vsync);
+    EXPECT_EQ(FormatSettings(s),
+              "<settings volume=\"1\" muted=\"0\" fullscreen=\"0\" width=\"800\" "
+              "height=\"600\" vsync=\"1\"/>\n");
+}
+
 TEST(SettingsTest, VolumeOutsideItsRangeIsBroughtBack) {
     ScratchGameDir dir;
     struct Case {

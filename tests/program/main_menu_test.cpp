@@ -45,7 +45,7 @@ TEST_F(MainMenuTest, WithoutASaveContinueIsGreyAndDownHighlightsStartNewGame) {
     EXPECT_FALSE(cont->IsInteractive());
     EXPECT_FLOAT_EQ(cont->color[0], 0.5f);
     EXPECT_NE(Entry("Endless Mode"), nullptr);
-    EXPECT_FALSE(Entry("Endless Mode")->IsInteractive()) << "no endless mode yet";
+    EXPECT_TRUE(Entry("Endless Mode")->IsInteractive());
     Tap(QN_VK_DOWN);
     EXPECT_EQ(Highlighted(Window()), "Start new game");
     // The mouse cannot pick it either.

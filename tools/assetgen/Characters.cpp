@@ -903,9 +903,28 @@ std::vector<NpcLook> Npcs() {
     scout.accent = RgbaOf(230, 200, 80);
     scout.coat = RgbaOf(40, 70, 120);
     scout.head = Head::Hood;
+    Style smith; // a forge worker from the valley: leather apron, red hair
+    smith.skin = RgbaOf(224, 180, 150);
+    smith.hair = RgbaOf(170, 70, 40);
+    smith.torso = RgbaOf(110, 74, 50);
+    smith.legs = RgbaOf(80, 66, 56);
+    smith.boots = RgbaOf(44, 34, 28);
+    smith.arms = RgbaOf(224, 180, 150);
+    smith.accent = RgbaOf(190, 150, 80);
+    Style deserter; // a soldier who has taken off his helmet for good
+    deserter.skin = RgbaOf(206, 172, 150);
+    deserter.hair = RgbaOf(70, 56, 44);
+    deserter.torso = RgbaOf(150, 156, 168);
+    deserter.legs = RgbaOf(100, 104, 116);
+    deserter.boots = RgbaOf(40, 38, 44);
+    deserter.arms = RgbaOf(136, 142, 154);
+    deserter.accent = RgbaOf(235, 60, 50);
+    deserter.steel = RgbaOf(70, 72, 82);
     return {{"npc_quartermaster.png", "portrait_quartermaster.png", qm},
             {"npc_prisoner.png", "portrait_prisoner.png", prisoner},
-            {"npc_scout.png", "portrait_scout.png", scout}};
+            {"npc_scout.png", "portrait_scout.png", scout},
+            {"npc_smith.png", "portrait_smith.png", smith},
+            {"npc_deserter.png", "portrait_deserter.png", deserter}};
 }
 
 void MakeNpcs(Output& out) {
@@ -921,7 +940,8 @@ void MakeNpcs(Output& out) {
     }
 }
 
-// A bust: head and shoulders large, with idle, blink and two talking frames.
+// A bust: head and shoulders large. `frame` is the face: 0 at rest, 1 a
+// blink, 2 the mouth open, 3 half open.
 Image Portrait(const Style& s, int frame, const Rgba& back) {
     Canvas c(kArt, kArt);
     c.drawOutline = true;
@@ -986,10 +1006,13 @@ void MakePortraits(Output& out) {
                                   {"portrait_commander.png", commander, RgbaOf(70, 30, 40)}};
     for (const NpcLook& npc : Npcs())
         entries.push_back({npc.portrait, npc.style, RgbaOf(50, 46, 40)});
+    // The strip loops through a conversation: mostly at rest, a few words,
+    // one blink, so neither speaker twitches.
+    const int faces[] = {0, 2, 3, 0, 0, 2, 0, 1};
     for (const Entry& e : entries) {
         std::vector<Image> frames;
-        for (int i = 0; i < 4; ++i)
-            frames.push_back(Portrait(e.style, i, e.back));
+        for (int face : faces)
+            frames.push_back(Portrait(e.style, face, e.back));
         out.FlatImage(e.file, JoinStrip(frames));
     }
 }

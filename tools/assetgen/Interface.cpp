@@ -349,7 +349,7 @@ void MakeWidgets(Output& out, const Font& font) {
         out.FlatImage("ui_playerhud_frame.png", img);
     }
     { // Interaction prompt: a rounded box, a mouse with its left button lit,
-        // and the pad's X button.
+        // the keyboard's E key and the pad's X button.
         Image box(32, 32);
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x) {
@@ -377,6 +377,21 @@ void MakeWidgets(Output& out, const Font& font) {
                 mouse.Put(x, y, c);
             }
         out.FlatImage("popup_left_click.png", mouse);
+        // A key cap seen from above: a lighter top face over a darker rim.
+        Image key(16, 16);
+        for (int y = 1; y < 15; ++y)
+            for (int x = 1; x < 15; ++x) {
+                const bool edge = x == 1 || x == 14 || y == 1 || y == 14;
+                const bool corner = (x == 1 || x == 14) && (y == 1 || y == 14);
+                if (corner)
+                    continue;
+                key.Put(x, y,
+                        edge      ? kInk
+                        : y >= 12 ? RgbaOf(150, 150, 160)
+                                  : RgbaOf(230, 230, 235));
+            }
+        font.Draw(key, 4, 11, "E", 11, RgbaOf(30, 30, 40), 0.4f);
+        out.FlatImage("popup_key_e.png", key);
         Image pad(16, 16);
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x) {
@@ -405,9 +420,11 @@ void MakeWidgets(Output& out, const Font& font) {
                 const int e = std::min(x, 159 - x);
                 mid.Put(x, y, e == 0 ? kInk : e == 1 ? kGold : e == 2 ? kGoldDark : fill);
             }
-        // A small speech tail on the bottom piece, towards the speaker.
+        // A small speech tail on the bottom piece, towards the speaker: the
+        // pieces as drawn stand left of the right-hand speaker (and are
+        // mirrored for the left-hand one), so the tail sits at the right.
         for (int y = 9; y < 14; ++y)
-            for (int x = 12; x < 12 + (14 - y) * 2; ++x)
+            for (int x = 147 - (14 - y) * 2; x < 147; ++x)
                 bottom.Put(x, y, kGold);
         out.FlatImage("dialoguebox_top.png", top);
         out.FlatImage("dialoguebox_center.png", mid);

@@ -269,6 +269,14 @@ void MakeMusic(Output& out) {
         {"01.Level1Music.ogg", {50, 92, {0, 3, 5, 4}, 0.3f, false, Instrument::Bell, 1}},
         {"02.Level2Music.ogg", {52, 104, {0, 6, 5, 4}, 0.6f, true, Instrument::Lead, 2}},
         {"04.Level3Music.ogg", {48, 112, {0, 5, 3, 4}, 0.75f, true, Instrument::Pluck, 4}},
+        // The gas works: slow and uneasy, a half step above the tonic.
+        {"07.Level4Music.ogg", {53, 96, {0, 1, 0, 5}, 0.5f, true, Instrument::Pluck, 6}},
+        // The barracks: a march.
+        {"08.Level5Music.ogg", {55, 120, {0, 5, 6, 4}, 0.85f, true, Instrument::Lead, 7}},
+        // The high keep: the fastest before the hall.
+        {"09.Level6Music.ogg", {50, 128, {0, 3, 6, 5}, 0.9f, true, Instrument::Lead, 8}},
+        // The approach to the Commander's hall: bells and little else.
+        {"10.Level7Music.ogg", {45, 84, {0, 5, 3, 4}, 0.2f, false, Instrument::Bell, 9}},
         {kAssetBossMusic, {54, 140, {0, 1, 0, 5}, 1.0f, true, Instrument::Lead, 5}},
     };
     for (const auto& [file, style] : grooves)

@@ -256,6 +256,121 @@ void MakeRoomProps(Output& out) {
     }
 }
 
+// Props of the story's rooms: scenery for the cells, the forges, the gas
+// works, the barracks and the Commander's hall, and the brazier's flame.
+void MakeStoryProps(Output& out) {
+    const Rgba wood = RgbaOf(140, 96, 56), woodDark = RgbaOf(96, 64, 40);
+    const Rgba iron = RgbaOf(100, 104, 116), bone = RgbaOf(214, 204, 178);
+    { // bones of someone the cells forgot
+        Canvas c(24, 24);
+        c.Ellipse(8, 9, 3.5f, 3, bone, 1.0f); // skull
+        c.Set(7, 9, RgbaOf(40, 30, 30), 2.0f);
+        c.Set(9, 9, RgbaOf(40, 30, 30), 2.0f);
+        c.Capsule(11, 12, 20, 18, 0.9f, 0.9f, bone, 0.5f);
+        c.Capsule(13, 19, 21, 13, 0.8f, 0.8f, Scale(bone, 0.9f), 0.8f);
+        for (int k = 0; k < 4; ++k)
+            c.Capsule(4 + k * 1.5f, 15 + k * 1.2f, 8 + k * 1.5f, 14 + k * 1.2f, 0.6f, 0.6f,
+                      Scale(bone, 0.85f), 0.4f);
+        out.LitStrip("prop_bones.png", {c}, 2);
+    }
+    { // a grain sack, tied at the neck
+        Canvas c(24, 24);
+        const Rgba burlap = RgbaOf(170, 146, 100);
+        c.Ellipse(12, 15, 8, 7.5f, burlap, 0.0f);
+        c.Ellipse(12, 7, 4, 3, Scale(burlap, 0.9f), 3.0f);
+        c.Rect(9, 8.5f, 15, 10, RgbaOf(110, 80, 50), 5.0f, 0.3f);
+        for (int k = 0; k < 3; ++k)
+            c.Rect(7 + k * 4, 14, 8 + k * 4, 15, Scale(burlap, 0.75f), 4.0f, 0.0f);
+        out.LitStrip("prop_sack.png", {c}, 2);
+    }
+    { // an anvil on its block
+        Canvas c(24, 24);
+        c.Rect(7, 14, 17, 22, woodDark, 0.0f, 1.0f);
+        c.Polygon({3, 8, 19, 8, 22, 10, 19, 13, 15, 13, 15, 15, 9, 15, 9, 13, 6, 13}, iron, 2.0f,
+                  1.0f);
+        c.Rect(6, 8, 19, 9.5f, Scale(iron, 1.3f), 4.5f, 0.3f);
+        out.LitStrip("prop_anvil.png", {c}, 2);
+    }
+    { // a gas vat: a riveted tank with a glowing gauge
+        Canvas c(24, 48);
+        const Rgba tank = RgbaOf(90, 110, 96);
+        c.Ellipse(12, 43, 10, 3, RgbaOf(40, 46, 44), 0.0f);
+        c.Rect(3, 10, 21, 43, tank, 0.0f, 4.0f);
+        c.Ellipse(12, 10, 9, 4, Scale(tank, 1.15f), 4.0f);
+        for (float y : {18.0f, 32.0f})
+            c.Rect(3, y, 21, y + 1.2f, Scale(tank, 0.7f), 5.0f, 0.2f);
+        c.Ellipse(12, 25, 3, 3, RgbaOf(30, 34, 30), 5.0f);
+        c.Ellipse(12, 25, 2, 2, RgbaOf(150, 230, 70), 6.0f, kCellEmissive);
+        c.Capsule(12, 6, 12, 1, 1.2f, 1.2f, iron, 6.0f);
+        c.Rect(2, 40, 6, 44, RgbaOf(220, 190, 40), 3.0f, 0.3f); // hazard stripe
+        c.Rect(18, 40, 22, 44, RgbaOf(220, 190, 40), 3.0f, 0.3f);
+        out.LitStrip("prop_vat.png", {c}, 2);
+    }
+    { // a soldier's bunk seen from above
+        Canvas c(24, 48);
+        c.Rect(2, 4, 22, 46, woodDark, 0.0f, 1.0f);
+        c.Rect(4, 6, 20, 44, RgbaOf(120, 120, 110), 2.0f, 1.5f); // mattress
+        c.Rect(5, 7, 19, 14, RgbaOf(200, 196, 180), 4.0f, 1.5f); // pillow
+        c.Rect(4, 22, 20, 43, RgbaOf(70, 80, 60), 3.5f, 1.0f);   // blanket
+        c.Rect(4, 22, 20, 24, RgbaOf(90, 100, 76), 4.0f, 0.3f);
+        out.LitStrip("prop_bunk.png", {c}, 2);
+    }
+    { // a long table with a tankard and a map
+        Canvas c(48, 24);
+        c.Rect(2, 5, 46, 21, wood, 0.0f, 1.0f);
+        for (int k = 1; k < 4; ++k)
+            c.Rect(2, 5 + k * 4.0f, 46, 5.5f + k * 4.0f, woodDark, 1.5f, 0.0f);
+        c.Rect(26, 8, 40, 17, RgbaOf(210, 196, 160), 2.5f, 0.3f);
+        c.Capsule(29, 11, 36, 14, 0.4f, 0.4f, RgbaOf(140, 40, 40), 3.0f);
+        c.Ellipse(12, 12, 2.5f, 2.5f, iron, 3.0f);
+        c.Ellipse(12, 12, 1.5f, 1.5f, RgbaOf(90, 60, 30), 4.0f);
+        out.LitStrip("prop_table.png", {c}, 2);
+    }
+    { // chains hanging from a wall ring
+        Canvas c(16, 32);
+        c.Ellipse(8, 3, 3, 2, iron, 1.0f);
+        for (int k = 0; k < 8; ++k) {
+            const float y = 5 + k * 3.2f;
+            if (k % 2 == 0)
+                c.Ellipse(6 + k * 0.3f, y, 1.2f, 1.8f, iron, 2.0f);
+            else
+                c.Ellipse(6 + k * 0.3f, y, 0.7f, 1.8f, Scale(iron, 0.8f), 2.5f);
+        }
+        c.Capsule(9, 28, 13, 29, 1.4f, 1.4f, Scale(iron, 0.9f), 2.0f); // the cuff
+        out.LitStrip("prop_chains.png", {c}, 2);
+    }
+    { // the Commander's chair of state
+        Canvas c(32, 48);
+        const Rgba gold = RgbaOf(210, 170, 80), velvet = RgbaOf(120, 20, 32);
+        c.Rect(4, 2, 28, 44, RgbaOf(50, 40, 44), 0.0f, 2.0f);
+        c.Polygon({4, 8, 16, 0, 28, 8}, gold, 1.0f, 1.0f);
+        c.Rect(7, 8, 25, 30, velvet, 2.0f, 1.5f);
+        c.Rect(7, 30, 25, 42, Scale(velvet, 0.85f), 3.0f, 1.5f);
+        c.Rect(2, 26, 7, 44, gold, 3.5f, 1.0f);
+        c.Rect(25, 26, 30, 44, gold, 3.5f, 1.0f);
+        c.Ellipse(16, 5, 2, 2, RgbaOf(200, 40, 60), 3.0f, kCellEmissive);
+        out.LitStrip("prop_throne.png", {c}, 2);
+    }
+    // The brazier: an iron bowl of coals, its flames in three frames.
+    std::vector<Canvas> brazier;
+    for (int i = 0; i < 3; ++i) {
+        Canvas c(24, 24);
+        c.Capsule(6, 22, 9, 14, 0.8f, 0.8f, iron, 0.5f);
+        c.Capsule(18, 22, 15, 14, 0.8f, 0.8f, iron, 0.5f);
+        c.Polygon({3, 12, 21, 12, 18, 17, 6, 17}, Scale(iron, 0.9f), 1.5f, 1.0f);
+        for (int k = 0; k < 6; ++k)
+            c.Ellipse(6 + k * 2.4f, 12, 1.5f, 1.0f, RgbaOf(255, 120 + 20 * ((k + i) % 3), 40), 2.5f,
+                      kCellEmissive);
+        const float sway = (i - 1) * 1.0f;
+        c.Polygon({5, 12, 19, 12, 12 + sway * 1.5f, 2.0f + (i == 1 ? 0.0f : 1.5f)},
+                  RgbaOf(255, 140, 40), 3.0f, 0.0f, kCellEmissive);
+        c.Polygon({8, 12, 16, 12, 12 + sway, 6.0f}, RgbaOf(255, 230, 140), 3.5f, 0.0f,
+                  kCellEmissive);
+        brazier.push_back(c);
+    }
+    out.LitStrip("prop_brazier.png", brazier, 2);
+}
+
 } // namespace
 
 void MakeProps(Output& out) {
@@ -265,4 +380,5 @@ void MakeProps(Output& out) {
     MakeTorch(out);
     MakePickup(out);
     MakeRoomProps(out);
+    MakeStoryProps(out);
 }

@@ -5,8 +5,10 @@ can be touched up in Tiled.
 
 A plan is drawn with '.' for floor and ' ' for solid ground; the walls,
 corners and door frames around the floor are chosen from the terrain atlas
-automatically. Doors, torches, props, the gate and the player start are
-listed per room in map pixels (x right, y down, as Tiled shows them).
+automatically. Doors, torches, props, the gate, the player start, the
+characters and stations, the breakable props, enemies and dummies and the
+trigger lines are listed per room in map pixels (x right, y down, as Tiled
+shows them).
 
 Run from the repository root:  python3 tools/rooms/author_rooms.py
 """
@@ -135,6 +137,7 @@ class Room:
         self.doors = doors
         self.plan = room_plan(cols, rows, [(d[1], d[2]) for d in doors])
         self.torches, self.statics, self.enemies = [], [], []
+        self.npcs, self.sliceables, self.triggers = [], [], []
         self.player = None
         self.gate = None
 
@@ -149,12 +152,29 @@ class Room:
     def static(self, name, x, bottom, collidable=False):
         self.statics.append((name, x, bottom, collidable))
 
+    def sliceable(self, name, x, bottom, drop_chance=100):
+        """A breakable prop of the sprite tileset; drop_chance in percent."""
+        self.sliceables.append((name, x, bottom, drop_chance))
+
+    def character(self, kind, centre, props, size=(96, 96)):
+        """A character or station (group NPCs) centred at `centre`: kind
+        "Station", "WindowNPC" or any other name for a talking character."""
+        w, h = size
+        self.npcs.append((kind, centre[0] - w // 2, centre[1] - h // 2, w, h, props))
+
+    def enemy(self, name, x, y, props=None):
+        self.enemies.append((name, x, y, props or {}))
+
+    def trigger(self, x, y, points, props):
+        """A trigger line: the polyline `points` from (x, y)."""
+        self.triggers.append((x, y, points, props))
+
     def write(self, path):
         out = ['<?xml version="1.0" encoding="UTF-8"?>',
                f'<map version="1.8" tiledversion="1.8.2" orientation="orthogonal" '
                f'renderorder="right-down" width="{self.cols}" height="{self.rows}" '
                f'tilewidth="{TILE}" tileheight="{TILE}" infinite="0" '
-               f'backgroundcolor="#000000" nextlayerid="8" nextobjectid="{{next}}">',
+               f'backgroundcolor="#000000" nextlayerid="10" nextobjectid="{{next}}">',
                ' <tileset firstgid="1" source="core_terrain.tsx"/>',
                f' <tileset firstgid="{SPRITE_FIRST_GID}" source="core_sprites.tsx"/>',
                f' <layer id="1" name="Tiles" width="{self.cols}" height="{self.rows}">',
@@ -216,10 +236,42 @@ class Room:
         out.append(" </objectgroup>")
         if self.enemies:
             out.append(group(6, "Enemies", "#00aaff"))
-            for name, x, y in self.enemies:
+            for entry in self.enemies:
+                name, x, y = entry[:3]
+                extra = entry[3] if len(entry) > 3 else {}
                 out.append(f'  <object id="{next_id}" name="{name}" x="{x}" y="{y}" '
                            f'width="36" height="36">')
+                out += properties(extra)
                 out.append("   <ellipse/>")
+                out.append("  </object>")
+                next_id += 1
+            out.append(" </objectgroup>")
+        if self.npcs:
+            out.append(group(7, "NPCs", "#40c060"))
+            for kind, x, y, w, h, extra in self.npcs:
+                out.append(f'  <object id="{next_id}" name="{kind}" x="{x}" y="{y}" '
+                           f'width="{w}" height="{h}">')
+                out += properties(extra)
+                out.append("  </object>")
+                next_id += 1
+            out.append(" </objectgroup>")
+        if self.sliceables:
+            out.append(group(8, "SliceableObjects", "#c08040"))
+            for name, x, bottom, chance in self.sliceables:
+                w, h = SPRITE_SIZES[name]
+                gid = SPRITE_FIRST_GID + SPRITES[name]
+                out.append(f'  <object id="{next_id}" gid="{gid}" x="{x}" y="{bottom}" '
+                           f'width="{w}" height="{h}">')
+                out += properties({"DropChance": float(chance)} if chance != 100 else {})
+                out.append("  </object>")
+                next_id += 1
+            out.append(" </objectgroup>")
+        if self.triggers:
+            out.append(group(9, "Triggers", "#c0a0ff"))
+            for x, y, points, extra in self.triggers:
+                out.append(f'  <object id="{next_id}" name="Trigger" x="{x}" y="{y}">')
+                out += properties(extra)
+                out.append(f'   <polyline points="{points}"/>')
                 out.append("  </object>")
                 next_id += 1
             out.append(" </objectgroup>")
@@ -244,6 +296,29 @@ def story_level_one():
     gatehouse.static("pillar", 12 * TILE, 9 * TILE, True)
     gatehouse.static("rubble", 2 * TILE, 10 * TILE + 24)
     gatehouse.static("rubble", 15 * TILE, 3 * TILE + 12)
+    # The quartermaster waits beside Blade's start (inside the 31.6 units an
+    # automatic character reacts to) and talks him through the controls; the
+    # scout by the west wall shows the list of controls.
+    gatehouse.character("Quartermaster", (222, 186), {
+        "TextureName": "../npc_quartermaster.png", "Frames": 4, "FrameDelay": 0.2,
+        "Dialog": 1, "Automatic": True, "HorizontalFlip": True})
+    gatehouse.character("WindowNPC", (96, 120), {
+        "TextureName": "../npc_scout.png", "Frames": 4, "FrameDelay": 0.2,
+        "WindowType": "Controls", "WindowWidth": 300.0, "WindowHeight": 214.0})
+    # A health and a special station against the north wall, under a torch.
+    gatehouse.character("Station", (640, 100), {"GivesHP": True})
+    gatehouse.character("Station", (730, 100), {"GivesHP": False})
+    # The training corner: a plain dummy, and one that fires across the
+    # south of the room.
+    gatehouse.enemy("Dummy", 470, 230)
+    gatehouse.enemy("Dummy", 780, 440, {"Shootable": True})
+    # Crates to practise on; most hold a bottle.
+    gatehouse.sliceable("crate", 300, 150, 100)
+    gatehouse.sliceable("barrel", 348, 150, 50)
+    gatehouse.sliceable("urn", 560, 250, 25)
+    gatehouse.sliceable("crate", 608, 250, 100)
+    gatehouse.sliceable("ammo_box", 660, 420, 50)
+    gatehouse.sliceable("barrel", 708, 420, 25)
 
     # 2: the great hall; west back to the gatehouse, north through the gate
     # to the armoury. Its soldiers keep the gate shut until they fall.
@@ -260,7 +335,22 @@ def story_level_one():
     hall.static("banner", 9 * TILE, 2 * TILE - 16)
     hall.static("banner", 12 * TILE + 16, 2 * TILE - 16)
     hall.static("rubble", 19 * TILE, 12 * TILE + 24)
-    hall.enemies = [("Enemy", 12 * TILE, 8 * TILE), ("Enemy", 17 * TILE, 4 * TILE)]
+    # The soldiers hold their fire until Blade is well inside: crossing the
+    # first line he reads the quiet, the second wakes them.
+    for x, y in ((12 * TILE, 8 * TILE), (17 * TILE, 4 * TILE), (17 * TILE, 11 * TILE)):
+        hall.enemy("Enemy", x, y, {"DisableAttack": True})
+    hall.trigger(150, TILE, f"0,0 0,{12 * TILE}", {"Dialog": 2, "Trigger": "TriggerDialog"})
+    hall.trigger(230, TILE, f"0,0 0,{12 * TILE}", {"Trigger": "TriggerEnemy"})
+    # Once the hall is clear, walking towards the gate brings the
+    # Commander's voice.
+    hall.trigger(TILE, 230, f"0,0 {20 * TILE},0",
+                 {"Dialog": 3, "Trigger": "TriggerDialogNoEnemy"})
+    hall.sliceable("crate", 60, 13 * TILE - 4, 50)
+    hall.sliceable("barrel", 108, 13 * TILE - 4, 25)
+    hall.sliceable("urn", 18 * TILE + 12, 3 * TILE, 100)
+    hall.sliceable("ammo_box", 19 * TILE + 12, 3 * TILE, 50)
+    hall.sliceable("crate", 20 * TILE, 13 * TILE - 4, 25)
+    hall.sliceable("barrel", 20 * TILE, 12 * TILE - 8, 100)
 
     # 3: the armoury; south back to the hall, the way out to the east.
     armoury = Room(3, 16, 12, [(2, "bottom", 7, {}), (0, "right", 4, {})])

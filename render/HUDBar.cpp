@@ -1,5 +1,5 @@
 // HUDBar -- fill bars with an attention pulse.
-#include "ui/HUDBar.h"
+#include "render/HUDBar.h"
 
 #include "core/Tween.h"
 #include "render/Resources.h"

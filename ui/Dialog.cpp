@@ -1,0 +1,154 @@
+// Dialog -- conversation lines and their pool.
+#include "ui/Dialog.h"
+
+#include "core/Tween.h"
+#include "render/FontAtlas.h"
+#include "render/Resources.h"
+#include "render/Sprite2D.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr RenderColor kWhite{1.0f, 1.0f, 1.0f, 1.0f};
+constexpr float kVisible = 0.0001f; // a line fainter than this is gone
+constexpr float kTextPadding = 10.0f;
+
+std::unique_ptr<Sprite2D> BoxPiece(const char* image, float height) {
+    return std::make_unique<Sprite2D>(Resources::GetQuadMesh(1), Resources::GetTexture(image, true),
+                                      Dialog::kBoxWidth, height, kWhite);
+}
+
+} // namespace
+
+Dialog::Dialog()
+    : TextSprite(FontAtlas::Shared(), std::u16string()),
+      boxTop(BoxPiece("dialoguebox_top.png", kCapHeight)),
+      boxMiddle(BoxPiece("dialoguebox_center.png", 0.0f)),
+      boxBottom(BoxPiece("dialoguebox_bottom.png", kCapHeight)) {
+    color[3] = 0.0f;
+}
+
+Dialog::~Dialog() {
+    StopTweens();
+}
+
+void Dialog::StopTweens() {
+    RemoveVec2Tweens(&boxPosition.x);
+    RemoveVec2Tweens(&boxScale.x);
+    RemoveFloatTweens(&boxHeight);
+    RemoveFloatTweens(&color[3]);
+}
+
+void Dialog::SetLine(const std::u16string& line, int32_t lineSide) {
+    StopTweens();
+    font = FontAtlas::Shared();
+    text = line;
+    side = lineSide == Left ? Left : Right;
+    position = {0.0f, 0.0f};
+    scale = {1.0f, 1.0f};
+    WrapText(1.0f);
+    RebuildMesh();
+    // A line of one or two rows fits between the caps alone.
+    targetHeight = std::max(0.0f, height + kTextPadding);
+    boxPosition = {0.0f, 0.0f};
+    boxScale = {0.0f, 0.0f};
+    boxHeight = 0.0f;
+    color[3] = 0.0f;
+}
+
+void Dialog::Show(int32_t mode, float x, float y) {
+    StopTweens();
+    const float w = side == Right ? -kBoxWidth : kBoxWidth;
+    const Vec2 target{x + w / 2.0f, y + targetHeight / 2.0f};
+    switch (mode) {
+    case Appear:
+        color[3] = 0.0f;
+        boxPosition = target + Vec2{side == Right ? 150.0f : -150.0f, -60.0f};
+        boxScale = {0.0f, 0.0f};
+        boxHeight = 0.0f;
+        AddFloatTween(&boxHeight, targetHeight, EaseSmooth, nullptr, 0.7f);
+        AddFloatTween(&color[3], 1.0f, EaseSmooth, nullptr, 0.7f);
+        AddVec2Tween(&boxPosition.x, target.x, target.y, EaseSmooth, nullptr, 0.6f);
+        AddVec2Tween(&boxScale.x, 1.0f, 1.0f, EaseSmooth, nullptr, 0.6f);
+        break;
+    case MoveUp:
+        AddFloatTween(&color[3], 0.5f, EaseSmooth, nullptr, 0.5f);
+        AddVec2Tween(&boxPosition.x, target.x, target.y, EaseSmooth, nullptr, 0.5f);
+        break;
+    default:
+        AddFloatTween(&color[3], 0.0f, EaseSmooth, nullptr, 0.3f);
+        AddVec2Tween(&boxPosition.x, boxPosition.x, boxPosition.y + 20.0f, EaseSmooth, nullptr,
+                     0.3f);
+        break;
+    }
+}
+
+bool Dialog::Update() {
+    const Vec2 at{boxPosition.x - 4.0f, boxPosition.y + 2.0f};
+    // The text is laid out again only when it moved or changed size.
+    if (at != position || boxScale != scale) {
+        GameObject::SetPosition(at);
+        GameObject::SetScale(boxScale);
+        RebuildMesh();
+    }
+    const float width = side == Left ? -kBoxWidth : kBoxWidth;
+    const float opacity = color[3];
+    boxTop->SetPosition(boxPosition.x, boxPosition.y + boxHeight / 2.0f + kCapHeight / 2.0f);
+    boxTop->SetScale(width, kCapHeight);
+    boxMiddle->SetPosition(boxPosition);
+    boxMiddle->SetScale(width, boxHeight);
+    boxBottom->SetPosition(boxPosition.x, boxPosition.y - boxHeight / 2.0f - kCapHeight / 2.0f);
+    boxBottom->SetScale(width, kCapHeight);
+    for (Sprite2D* piece : {boxTop.get(), boxMiddle.get(), boxBottom.get()}) {
+        piece->tint[3] = opacity;
+        piece->Update(0.0f, nullptr);
+    }
+    return opacity > kVisible;
+}
+
+void Dialog::DrawLine(PostProcessor* postProcessor) {
+    boxTop->Draw();
+    if (boxHeight > 0.0f)
+        boxMiddle->Draw();
+    boxBottom->Draw();
+    Draw(postProcessor);
+}
+
+namespace DialogPool {
+
+namespace {
+std::vector<Dialog*>& Idle() {
+    static std::vector<Dialog*> idle;
+    return idle;
+}
+} // namespace
+
+Dialog* Take() {
+    std::vector<Dialog*>& idle = Idle();
+    if (idle.empty())
+        return new Dialog();
+    Dialog* line = idle.back();
+    idle.pop_back();
+    return line;
+}
+
+void Give(Dialog* line) {
+    if (!line)
+        return;
+    line->StopTweens();
+    Idle().push_back(line);
+}
+
+void Clear() {
+    for (Dialog* line : Idle())
+        delete line;
+    Idle().clear();
+}
+
+size_t IdleCount() {
+    return Idle().size();
+}
+
+} // namespace DialogPool

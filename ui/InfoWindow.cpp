@@ -1,0 +1,116 @@
+// InfoWindow -- windows characters open: the controls, or an empty frame.
+#include "ui/InfoWindow.h"
+
+#include "core/Runtime.h"
+#include "render/FontAtlas.h"
+#include "render/UIZoom.h"
+#include "ui/UIText.h"
+
+namespace {
+
+constexpr RenderColor kClear{0.0f, 0.0f, 0.0f, 0.0f};
+constexpr RenderColor kShade{0.0f, 0.0f, 0.0f, 0.8f};
+const Vec2 kClosedSize{20.0f, 50.0f};
+constexpr float kRowHeight = 16.0f;
+constexpr float kMargin = 18.0f;  // left margin of the labels
+constexpr float kColumn = 118.0f; // where the inputs start, from the left edge
+
+// Width of a text at scale 1, UI units.
+float TextWidth(const std::string& text) {
+    const FontAtlas* font = FontAtlas::Shared();
+    float width = 0.0f;
+    if (!font)
+        return width;
+    for (const char c : text) {
+        if (const FontAtlas::Glyph* g = font->Find(static_cast<unsigned char>(c)))
+            width += static_cast<float>(g->advanceX);
+    }
+    return width;
+}
+
+} // namespace
+
+InfoWindow::InfoWindow(const std::string& kind, Vec2 size, PostProcessor* pp)
+    : Window(0.0f, 0.0f, kClosedSize.x, kClosedSize.y, kClear), type(kind), openSize(size),
+      postProcessor(pp) {
+    if (type == "Controls")
+        openSize = {kControlsWidth, kControlsHeight};
+}
+
+InfoWindow::~InfoWindow() = default;
+
+const std::vector<std::pair<std::string, std::string>>& InfoWindow::ControlRows(bool pad) {
+    static const std::vector<std::pair<std::string, std::string>> keys = {
+        {"Move", "W A S D"},
+        {"Light slash", "Left mouse button"},
+        {"Heavy slash", "Right mouse button"},
+        {"Aim a dash", "Hold left Shift, point"},
+        {"Dash", "A slash while aiming"},
+        {"Talk, use", "E"},
+        {"Next line", "Hold left mouse button"},
+        {"Pause", "Escape"},
+        {"Screenshot", "F12"},
+    };
+    static const std::vector<std::pair<std::string, std::string>> buttons = {
+        {"Move", "Left stick or D-pad"},
+        {"Light slash", "A"},
+        {"Heavy slash", "B"},
+        {"Aim a dash", "Hold LB or LT, point"},
+        {"Dash", "A or B while aiming"},
+        {"Talk, use", "X"},
+        {"Next line", "Hold A"},
+        {"Pause", "Start"},
+    };
+    return pad ? buttons : keys;
+}
+
+void InfoWindow::FillControls(bool pad) {
+    FadeOutElements();
+    const float left = -openSize.x / 2.0f;
+    float y = openSize.y / 2.0f - 20.0f;
+    AddText("Controls", {0.0f, y}, {0.1f, 0.1f});
+    y -= 24.0f;
+    for (const auto& row : ControlRows(pad)) {
+        // Two columns, each left-aligned (a text is placed by its centre).
+        AddText(row.first, {left + kMargin + TextWidth(row.first) / 2.0f, y});
+        AddText(row.second, {left + kColumn + TextWidth(row.second) / 2.0f, y});
+        y -= kRowHeight;
+    }
+    AddButton(
+        "Close", {0.0f, -openSize.y / 2.0f + 18.0f}, [this] { Close(); }, true);
+}
+
+void InfoWindow::Open() {
+    if (type == "Controls") {
+        const int32_t device = Runtime::Get().gamePad.deviceKind;
+        FillControls(device != PadNone);
+        listedDevice = device;
+    }
+    open = true;
+    Window::Open(nullptr, {0.0f, 0.0f}, openSize, kShade, 1.0f, 1.0f);
+}
+
+void InfoWindow::Close() {
+    open = false;
+    Window::Open(nullptr, {0.0f, 0.0f}, kClosedSize, kClear, 0.0f, 0.0f);
+}
+
+void InfoWindow::Update(float dt) {
+    if (open && type == "Controls") {
+        // Plugging a pad in (or out) while the list shows rewrites it.
+        const int32_t device = Runtime::Get().gamePad.deviceKind;
+        if ((device != PadNone) != (listedDevice != PadNone)) {
+            FillControls(device != PadNone);
+            listedDevice = device;
+        }
+    }
+    Window::Update(dt);
+}
+
+void InfoWindow::Draw() {
+    if (!open && !Showing() && !HasBackground())
+        return;
+    // Drawn among the room's overlays, laid out like every other window.
+    const UIZoom ui;
+    Window::Draw(postProcessor);
+}
