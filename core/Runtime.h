@@ -6,6 +6,7 @@
 // screen size when its window opens; everything else starts ready.
 #pragma once
 
+#include "core/Controls.h"
 #include "core/GamePad.h"
 #include "core/Vec2.h"
 
@@ -20,6 +21,9 @@ public:
     // Pad first, then the keyboard (virtual-key codes).
     bool IsHeld(uint16_t buttonMask, uint8_t key) const;
     bool IsTriggered(uint16_t buttonMask, uint8_t key) const;
+    // The same for an action, through its current inputs (core/Controls.h).
+    bool Held(Action action) const;
+    bool Triggered(Action action) const;
     // Any pad button pressed this frame, or any key or mouse button down.
     bool AnyKeyHeld() const;
     // Cursor with the origin at the screen centre, y up, render units.

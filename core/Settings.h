@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/AtomicFile.h"
+#include "core/Controls.h"
 
 #include <cstdint>
 #include <string>
@@ -26,6 +27,8 @@ struct Settings {
     // Presents on the display's vertical blank instead of timing frames with
     // the clock (where the driver offers it). Written only when on.
     bool vsync = false;
+    // The player's controls: "bind" children for the actions rebound.
+    Bindings controls = DefaultBindings();
 };
 
 // Smallest window the game accepts from the file; anything smaller (a file

@@ -129,7 +129,7 @@ bool Game::RunFrame() {
         gamePad.PollXInput(dt);
     if (gamePad.deviceKind != PadController)
         gamePad.PollDirectInput(dt);
-    if (QNInputCheckTriggered(QN_VK_F12))
+    if (Runtime::Get().Triggered(Action::Screenshot))
         QNGfxRequestCapture(NextScreenshotPath());
     QNGfxEnd();
     ++framesRun;

@@ -19,6 +19,7 @@
 #include "render/Sprite2D.h"
 #include "render/UIZoom.h"
 #include "scenes/MainMenu.h"
+#include "ui/ControlsPage.h"
 #include "ui/Dialog.h"
 #include "ui/InfoWindow.h"
 #include "world/EndlessRun.h"
@@ -31,7 +32,6 @@ using LevelMap::Door;
 using LevelMap::Room;
 
 namespace {
-constexpr uint16_t kPadPause = 0x10; // the pad's start button
 constexpr float kCursorSize = 24.0f;
 constexpr RenderColor kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr RenderColor kAmbient{1.0f, 1.0f, 1.0f, 0.25f}; // a quarter of the unlit image
@@ -103,8 +103,8 @@ void LevelScene::Update(float dt) {
     if (gQNSysAppActive == 0)
         PauseForFocusLoss();
     // No pausing in the middle of slow motion, nor once Blade has died.
-    if (Runtime::Get().timeScale > 0.99f && Runtime::Get().IsTriggered(kPadPause, QN_VK_ESCAPE) &&
-        !deathWindow->Showing())
+    if (Runtime::Get().timeScale > 0.99f && Runtime::Get().Triggered(Action::Pause) &&
+        !ControlsCapturing() && !deathWindow->Showing())
         pauseWindow->PauseKey(paused);
     pauseWindow->Update(dt);
     deathWindow->Update(dt);

@@ -38,6 +38,7 @@ void LoadSettingsFile() {
     runtime.screenWidth = s.width;
     runtime.screenHeight = s.height;
     runtime.vsync = s.vsync;
+    Controls::Current().bindings = s.controls;
     EndlessRun::Current().seed = s.endlessSeed >= 0
                                      ? std::optional<uint32_t>(static_cast<uint32_t>(s.endlessSeed))
                                      : std::nullopt;
@@ -55,6 +56,7 @@ bool SaveSettingsFile() {
     s.width = 2 * runtime.screenWidth;
     s.height = 2 * runtime.screenHeight;
     s.vsync = runtime.vsync;
+    s.controls = Controls::Current().bindings;
     if (EndlessRun::Current().seed)
         s.endlessSeed = *EndlessRun::Current().seed;
     std::string error;
