@@ -8,6 +8,7 @@
 #include "scenes/LevelScene.h"
 #include "scenes/MainMenu.h"
 #include "ui/ChatController.h"
+#include "ui/ControlsPage.h"
 #include "ui/Dialog.h"
 
 #include "program/UiDriver.h"
@@ -166,6 +167,10 @@ TEST_P(WindowSizesTest, TheMenuPagesFitTheScreen) {
     w.ShowOptions();
     Settle(w);
     ExpectTextsFit(w, Capture("options"));
+
+    BuildControlsPage(w, [&w] { w.Back(); });
+    Settle(w);
+    ExpectTextsFit(w, Capture("controls"));
 }
 
 TEST_P(WindowSizesTest, TheHudAndThePauseWindowFitTheScreen) {
