@@ -18,9 +18,13 @@ std::string Reason(const std::string& file, int code) {
 
 } // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::string& text) {
+bool WriteFileAtomically(const std::string& path, const std::string& text, std::string* error) {
     AtomicFileSet file;
-    return file.Stage(path, text) && file.Commit();
+    if (file.Stage(path, text) && file.Commit())
+        return true;
+    if (error)
+        *error = file.Error();
+    return false;
 }
 
 AtomicFileSet::~AtomicFileSet() {

@@ -8,8 +8,9 @@
 #include <vector>
 
 // Writes `text` to `path` the safe way. False when it was not written; the
-// old file is then untouched.
-bool WriteFileAtomically(const std::string& path, const std::string& text);
+// old file is then untouched, and `error` (when given) says why.
+bool WriteFileAtomically(const std::string& path, const std::string& text,
+                         std::string* error = nullptr);
 
 // Several files that replace their old versions together: every text is
 // first written to its temporary file, and only when all of them are on

@@ -24,6 +24,17 @@ bool Runtime::IsTriggered(uint16_t buttonMask, uint8_t key) const {
     return QNInputCheckTriggered(key) != 0;
 }
 
+bool Runtime::Held(Action action) const {
+    const Binding& b = Controls::Current().Get(action);
+    return (b.pad != 0 && gamePad.IsButtonHeld(b.pad)) || (b.key != 0 && QNInputCheckCurr(b.key));
+}
+
+bool Runtime::Triggered(Action action) const {
+    const Binding& b = Controls::Current().Get(action);
+    return (b.pad != 0 && gamePad.IsTriggered(b.pad)) ||
+           (b.key != 0 && QNInputCheckTriggered(b.key));
+}
+
 bool Runtime::AnyKeyHeld() const {
     if (gamePad.IsTriggered(0xFFFF))
         return true;

@@ -6,6 +6,7 @@
 // screen size when its window opens; everything else starts ready.
 #pragma once
 
+#include "core/Controls.h"
 #include "core/GamePad.h"
 #include "core/Vec2.h"
 
@@ -20,6 +21,9 @@ public:
     // Pad first, then the keyboard (virtual-key codes).
     bool IsHeld(uint16_t buttonMask, uint8_t key) const;
     bool IsTriggered(uint16_t buttonMask, uint8_t key) const;
+    // The same for an action, through its current inputs (core/Controls.h).
+    bool Held(Action action) const;
+    bool Triggered(Action action) const;
     // Any pad button pressed this frame, or any key or mouse button down.
     bool AnyKeyHeld() const;
     // Cursor with the origin at the screen centre, y up, render units.
@@ -45,6 +49,7 @@ public:
     // Options the player toggles from the menus.
     bool fullscreen = true;
     float toggleCooldown = 0.0f; // seconds since the last toggle; grows with scaled time
+    bool vsync = false;          // from the settings: present on the vertical blank
     // True (and the cooldown restarts) when a toggle may act now: at most
     // once per second.
     bool TakeToggle();

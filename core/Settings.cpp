@@ -68,6 +68,21 @@ bool ReadSettings(const std::string& path, Settings& out) {
     if (e->QueryInt64Attribute("endlessSeed", &seed) == tinyxml2::XML_SUCCESS && seed >= 0 &&
         seed <= 0xFFFFFFFFll)
         out.endlessSeed = seed;
+    // Rebound controls, one "bind" child each; a file from before them (or
+    // a name this game does not know) leaves the defaults.
+    out.controls = DefaultBindings();
+    for (const tinyxml2::XMLElement* bind = e->FirstChildElement("bind"); bind;
+         bind = bind->NextSiblingElement("bind")) {
+        const char* id = bind->Attribute("action");
+        const std::optional<Action> action = id ? ActionFromId(id) : std::nullopt;
+        if (!action)
+            continue;
+        Binding& b = out.controls[static_cast<size_t>(*action)];
+        if (const char* key = bind->Attribute("key"))
+            b.key = KeyFromId(key).value_or(b.key);
+        if (const char* pad = bind->Attribute("pad"))
+            b.pad = PadFromId(pad).value_or(b.pad);
+    }
     return true;
 }
 
@@ -85,12 +100,23 @@ std::string FormatSettings(const Settings& s) {
         e->SetAttribute("endlessSeed", s.endlessSeed);
     if (s.vsync)
         e->SetAttribute("vsync", 1);
+    // Only what differs from the defaults.
+    const Bindings defaults = DefaultBindings();
+    for (int32_t i = 0; i < kActionCount; ++i) {
+        const Binding& b = s.controls[static_cast<size_t>(i)];
+        if (b == defaults[static_cast<size_t>(i)])
+            continue;
+        tinyxml2::XMLElement* bind = e->InsertNewChildElement("bind");
+        bind->SetAttribute("action", Describe(static_cast<Action>(i)).id);
+        bind->SetAttribute("key", KeyId(b.key).c_str());
+        bind->SetAttribute("pad", PadId(b.pad).c_str());
+    }
     doc.InsertEndChild(e);
     tinyxml2::XMLPrinter printer(nullptr, false);
     doc.Print(&printer);
     return printer.CStr();
 }
 
-bool WriteSettings(const std::string& path, const Settings& s) {
-    return WriteFileAtomically(path, FormatSettings(s));
+bool WriteSettings(const std::string& path, const Settings& s, std::string* error) {
+    return WriteFileAtomically(path, FormatSettings(s), error);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/AtomicFile.h"
+#include "core/Controls.h"
 
 #include <cstdint>
 #include <string>
@@ -26,6 +27,8 @@ struct Settings {
     // Presents on the display's vertical blank instead of timing frames with
     // the clock (where the driver offers it). Written only when on.
     bool vsync = false;
+    // The player's controls: "bind" children for the actions rebound.
+    Bindings controls = DefaultBindings();
 };
 
 // Smallest window the game accepts from the file; anything smaller (a file
@@ -40,5 +43,6 @@ bool ReadSettings(const std::string& path, Settings& out);
 // The file's text: one "settings" element, attributes in fixed order.
 std::string FormatSettings(const Settings& settings);
 // Writes the file through a temporary file renamed over the old one, so a
-// crash or a full disk never leaves it half-written. False when not written.
-bool WriteSettings(const std::string& path, const Settings& settings);
+// crash or a full disk never leaves it half-written. False when not written
+// (`error`, when given, says why).
+bool WriteSettings(const std::string& path, const Settings& settings, std::string* error = nullptr);

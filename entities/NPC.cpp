@@ -103,7 +103,11 @@ bool NPC::Update(float dt, GameObject* parent, EntityList* list) {
         } else {
             const auto mask = static_cast<uint16_t>(interactInput & 0xFFFFu);
             const auto key = static_cast<uint8_t>((interactInput >> 16) & 0xFFu);
-            if (Runtime::Get().IsTriggered(mask, key) && distanceSq < interactRangeSq)
+            // The talk input follows the player's controls; others are fixed.
+            const bool pressed = interactInput == kTalkInput
+                                     ? Runtime::Get().Triggered(Action::Talk)
+                                     : Runtime::Get().IsTriggered(mask, key);
+            if (pressed && distanceSq < interactRangeSq)
                 Interact(*blade);
         }
         // An automatic character has no input to announce.

@@ -48,22 +48,22 @@ void Lerp(const float* a, const float* b, float t, float* out) {
 // Input: pad first, then keyboard and mouse.
 // ---------------------------------------------------------------------------
 bool HeldUp() {
-    return Runtime::Get().IsHeld(PAD_UP, QN_VK_W);
+    return Runtime::Get().Held(Action::MoveUp);
 }
 bool HeldDown() {
-    return Runtime::Get().IsHeld(PAD_DOWN, QN_VK_S);
+    return Runtime::Get().Held(Action::MoveDown);
 }
 bool HeldLeft() {
-    return Runtime::Get().IsHeld(PAD_LEFT, QN_VK_A);
+    return Runtime::Get().Held(Action::MoveLeft);
 }
 bool HeldRight() {
-    return Runtime::Get().IsHeld(PAD_RIGHT, QN_VK_D);
+    return Runtime::Get().Held(Action::MoveRight);
 }
 bool LightPressed() {
-    return Runtime::Get().IsTriggered(PAD_A, QN_VK_LBUTTON);
+    return Runtime::Get().Triggered(Action::LightSlash);
 }
 bool HeavyPressed() {
-    return Runtime::Get().IsTriggered(PAD_B, QN_VK_RBUTTON);
+    return Runtime::Get().Triggered(Action::HeavySlash);
 }
 
 Vec2 Stick() {
@@ -79,7 +79,7 @@ bool StickMoved(Vec2 s) {
 // The dash aim: left shoulder or trigger, the joystick's fifth button or its
 // Z axis, or left Shift.
 bool AimHeld() {
-    if (Runtime::Get().IsHeld(PAD_LEFT_SHOULDER, QN_VK_LSHIFT))
+    if (Runtime::Get().Held(Action::Aim))
         return true;
     const GamePad& pad = Runtime::Get().gamePad;
     if (pad.deviceKind == PadController)

@@ -2,8 +2,8 @@
 #include "game/Game.h"
 
 #include "core/SceneRequest.h"
-#include "core/Settings.h"
 #include "core/Tween.h"
+#include "core/UserFiles.h"
 #include "engine/QNGraphics.h"
 #include "engine/QNIcon.h"
 #include "engine/QNInput.h"
@@ -14,6 +14,7 @@
 #include "scenes/Scene.h"
 #include "scenes/SceneFactory.h"
 #include "ui/Options.h"
+#include "ui/SettingsFile.h"
 #include "world/EndlessRun.h"
 
 #include <SDL.h>
@@ -21,10 +22,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace {
-constexpr const char* kSettingsFile = "settings.xml";
 constexpr float kMaxFrameDt = 0.06666667f; // one fifteenth of a second
 } // namespace
 
@@ -49,6 +48,11 @@ Game::~Game() = default;
 void Game::Init() {
     restart = false;
     toggleCooldown = 0.0f;
+    // What the game writes goes to its folder, or to the player's data
+    // directory when the folder is read-only; it is read back from there.
+    UserFiles::Choose();
+    levels.UseSavePath(UserFiles::Path("save.xml"));
+    EndlessRun::Current().UseUserFiles();
     LoadSettings();
     if (!FontAtlas::InitLibrary())
         throw std::runtime_error("Freetype init failed");
@@ -126,7 +130,7 @@ bool Game::RunFrame() {
         gamePad.PollXInput(dt);
     if (gamePad.deviceKind != PadController)
         gamePad.PollDirectInput(dt);
-    if (QNInputCheckTriggered(QN_VK_F12))
+    if (Runtime::Get().Triggered(Action::Screenshot))
         QNGfxRequestCapture(NextScreenshotPath());
     QNGfxEnd();
     ++framesRun;
@@ -199,46 +203,11 @@ void Game::SetNextScene(Scene* scene) {
 // Settings
 // ---------------------------------------------------------------------------
 void Game::LoadSettings() {
-    Settings s;
-    int32_t desktopW = 0, desktopH = 0;
-    QNSysGetDesktopSize(&desktopW, &desktopH);
-    if (!ReadSettings(kSettingsFile, s)) {
-        s = Settings{};
-        s.width = desktopW;
-        s.height = desktopH;
-    }
-    // A window too small to play in (or a file without a size) opens at the
-    // desktop size instead.
-    if (s.width < kMinWindowWidth || s.height < kMinWindowHeight) {
-        s.width = desktopW;
-        s.height = desktopH;
-    }
-    volume = s.volume;
-    Audio::SetMusicVolume(s.musicVolume);
-    Audio::SetEffectsVolume(s.effectsVolume);
-    muted = s.muted;
-    fullscreen = s.fullscreen;
-    screenWidth = s.width;
-    screenHeight = s.height;
-    vsync = s.vsync;
-    EndlessRun::Current().seed = s.endlessSeed >= 0
-                                     ? std::optional<uint32_t>(static_cast<uint32_t>(s.endlessSeed))
-                                     : std::nullopt;
+    LoadSettingsFile();
 }
 
 void Game::SaveSettings() {
-    Settings s;
-    s.volume = volume;
-    s.musicVolume = Audio::State().musicVolume;
-    s.effectsVolume = Audio::State().effectsVolume;
-    s.muted = muted;
-    s.fullscreen = fullscreen;
-    s.width = 2 * screenWidth;
-    s.height = 2 * screenHeight;
-    s.vsync = vsync;
-    if (EndlessRun::Current().seed)
-        s.endlessSeed = *EndlessRun::Current().seed;
-    WriteSettings(kSettingsFile, s);
+    SaveSettingsFile();
 }
 
 // ---------------------------------------------------------------------------
@@ -271,12 +240,13 @@ void Game::EnableScriptedRun(double frameTime) {
 }
 
 std::string Game::NextScreenshotPath() const {
-    mkdir("screenshots", 0755);
+    const std::string folder = UserFiles::Path("screenshots");
+    UserFiles::MakeDirectories(folder);
     char stamp[32];
     const std::time_t now = std::time(nullptr);
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&now));
-    char path[96];
-    std::snprintf(path, sizeof path, "screenshots/quorvane-%s-%05u.png", stamp,
+    char name[64];
+    std::snprintf(name, sizeof name, "quorvane-%s-%05u.png", stamp,
                   QNFrameRateControllerGetFrameCount());
-    return path;
+    return folder + "/" + name;
 }

@@ -121,7 +121,7 @@ public:
     bool& fullscreen = Runtime::Get().fullscreen;
     float& toggleCooldown = Runtime::Get().toggleCooldown; // seconds since the last options toggle
     bool restart = false;
-    bool vsync = false; // from the settings: present on the vertical blank
+    bool& vsync = Runtime::Get().vsync; // from the settings: present on the vertical blank
 
     // Makes the first scene; a splash normally, tests put their own.
     std::function<Scene*()> firstScene;

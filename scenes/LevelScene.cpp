@@ -19,6 +19,7 @@
 #include "render/Sprite2D.h"
 #include "render/UIZoom.h"
 #include "scenes/MainMenu.h"
+#include "ui/ControlsPage.h"
 #include "ui/Dialog.h"
 #include "ui/InfoWindow.h"
 #include "world/EndlessRun.h"
@@ -31,7 +32,6 @@ using LevelMap::Door;
 using LevelMap::Room;
 
 namespace {
-constexpr uint16_t kPadPause = 0x10; // the pad's start button
 constexpr float kCursorSize = 24.0f;
 constexpr RenderColor kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr RenderColor kAmbient{1.0f, 1.0f, 1.0f, 0.25f}; // a quarter of the unlit image
@@ -55,6 +55,7 @@ void LevelScene::Load() {
     hud = std::make_unique<PlayerHUD>();
     pauseWindow = std::make_unique<PauseWindow>();
     deathWindow = std::make_unique<DeathWindow>();
+    notices = std::make_unique<NoticeBoard>();
     dialogues = std::make_unique<ChatController>();
     QNInputShowCursor(false); // the scene draws its own pointer
     FadeIn();
@@ -102,11 +103,12 @@ void LevelScene::Update(float dt) {
     if (gQNSysAppActive == 0)
         PauseForFocusLoss();
     // No pausing in the middle of slow motion, nor once Blade has died.
-    if (Runtime::Get().timeScale > 0.99f && Runtime::Get().IsTriggered(kPadPause, QN_VK_ESCAPE) &&
-        !deathWindow->Showing())
+    if (Runtime::Get().timeScale > 0.99f && Runtime::Get().Triggered(Action::Pause) &&
+        !ControlsCapturing() && !deathWindow->Showing())
         pauseWindow->PauseKey(paused);
     pauseWindow->Update(dt);
     deathWindow->Update(dt);
+    notices->Update(dt);
     // Play stays paused until the window has started closing ("Resume "
     // only closes it), and while the game window is in the background.
     paused = pauseWindow->Showing() || gQNSysAppActive == 0;
@@ -308,6 +310,7 @@ void LevelScene::Draw(int pass) {
         hud->DrawText(postProcessor);
         pauseWindow->Draw(postProcessor);
         deathWindow->Draw(postProcessor);
+        notices->Draw(postProcessor);
         cursor->Draw();
     }
     FadeTransition::Instance().Draw();
@@ -346,6 +349,7 @@ void LevelScene::Unload() {
     hud.reset();
     pauseWindow.reset();
     deathWindow.reset();
+    notices.reset();
     // The conversations give their lines back before the pools empty.
     dialogues.reset();
     DialogPool::Clear();

@@ -12,6 +12,7 @@
 #include "scenes/Scene.h"
 #include "ui/ChatController.h"
 #include "ui/DeathWindow.h"
+#include "ui/NoticeBoard.h"
 #include "ui/PauseWindow.h"
 #include "ui/PlayerHUD.h"
 #include "world/Room.h"
@@ -73,6 +74,7 @@ public:
     std::unique_ptr<PlayerHUD> hud;
     std::unique_ptr<PauseWindow> pauseWindow;
     std::unique_ptr<DeathWindow> deathWindow;
+    std::unique_ptr<NoticeBoard> notices; // what went wrong with the player's files
     // The dialogue box and the level's conversations, built by Load; Init
     // loads every conversation the rooms name.
     std::unique_ptr<ChatController> dialogues;

@@ -44,6 +44,7 @@ void MainMenu::Update(float dt) {
     for (auto& system : backgrounds)
         system->Update(dt);
     window->Update(dt);
+    notices.Update(dt);
     // The pointer image hangs from its top-left corner at the mouse.
     const Vec2 mouse = Runtime::Get().CursorToUI();
     cursor->SetPosition(mouse.x + kCursorSize / 2.0f, mouse.y - kCursorSize / 2.0f);
@@ -59,6 +60,7 @@ void MainMenu::Draw(int pass) {
         {
             const UIZoom ui;
             window->Draw(postProcessor);
+            notices.Draw(postProcessor);
             cursor->Draw();
         }
         FadeTransition::Instance().Draw();
@@ -75,5 +77,6 @@ void MainMenu::Unload() {
         system.reset();
     ParticlePoolClear();
     window.reset();
+    notices.lines.clear();
     QNInputShowCursor(true);
 }

@@ -9,6 +9,7 @@
 #include "render/Sprite2D.h"
 #include "scenes/Scene.h"
 #include "ui/MainMenuWindow.h"
+#include "ui/NoticeBoard.h"
 
 #include <array>
 #include <memory>
@@ -39,4 +40,5 @@ public:
     // "backgroundfield".
     std::array<std::unique_ptr<ParticleSystem>, 4> backgrounds;
     std::unique_ptr<MainMenuWindow> window;
+    NoticeBoard notices; // what went wrong with the player's files, at the bottom
 };

@@ -27,9 +27,13 @@ const float kOpaque[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
 ChatController::ChatController() {
     advanceSound = Audio::GetSound("dialog_advance.wav", false);
-    const float w = static_cast<float>(Runtime::Get().screenWidth);
-    const float h = static_cast<float>(Runtime::Get().screenHeight);
-    anchors = {Vec2{w / 2.0f, -h / 2.0f}, Vec2{-w / 2.0f, -h / 2.0f}};
+    PlaceAnchors();
+}
+
+void ChatController::PlaceAnchors() {
+    // The screen's bottom corners in interface units, whatever the window.
+    const Vec2 half = Runtime::Get().UIHalfExtent();
+    anchors = {Vec2{half.x, -half.y}, Vec2{-half.x, -half.y}};
 }
 
 ChatController::~ChatController() {
@@ -94,9 +98,7 @@ void ChatController::Start(const std::string& name) {
     nextLine = 0;
     closing = false;
     holdTime = 0.0f;
-    const float w = static_cast<float>(Runtime::Get().screenWidth);
-    const float h = static_cast<float>(Runtime::Get().screenHeight);
-    anchors = {Vec2{w / 2.0f, -h / 2.0f}, Vec2{-w / 2.0f, -h / 2.0f}};
+    PlaceAnchors();
     FillPortrait(0);
     FillPortrait(1);
 }

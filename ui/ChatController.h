@@ -6,7 +6,8 @@
 // second it also speeds the game up, the advance sound's pitch with it. The
 // keyboard does not advance conversations.
 //
-// Coordinates are UI units (origin at the screen centre, y up).
+// Coordinates are UI units (origin at the screen centre, y up; drawn under a
+// UIZoom).
 #pragma once
 
 #include "audio/Sound.h"
@@ -75,4 +76,6 @@ private:
     void StopPortraitTweens();
     // Where lines of `side` stand: the inner bottom corner of their box.
     Vec2 LineCorner(int32_t side) const;
+    // The anchors on the screen's bottom corners.
+    void PlaceAnchors();
 };

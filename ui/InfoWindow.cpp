@@ -1,8 +1,10 @@
 // InfoWindow -- windows characters open: the controls, or an empty frame.
 #include "ui/InfoWindow.h"
 
+#include "core/Controls.h"
 #include "core/Runtime.h"
 #include "render/FontAtlas.h"
+#include "render/UIZoom.h"
 #include "ui/UIText.h"
 
 namespace {
@@ -38,29 +40,41 @@ InfoWindow::InfoWindow(const std::string& kind, Vec2 size, PostProcessor* pp)
 
 InfoWindow::~InfoWindow() = default;
 
-const std::vector<std::pair<std::string, std::string>>& InfoWindow::ControlRows(bool pad) {
-    static const std::vector<std::pair<std::string, std::string>> keys = {
-        {"Move", "W A S D"},
-        {"Light slash", "Left mouse button"},
-        {"Heavy slash", "Right mouse button"},
-        {"Aim a dash", "Hold left Shift, point"},
-        {"Dash", "A slash while aiming"},
-        {"Talk, use", "E"},
-        {"Next line", "Hold left mouse button"},
-        {"Pause", "Escape"},
-        {"Screenshot", "F12"},
-    };
-    static const std::vector<std::pair<std::string, std::string>> buttons = {
-        {"Move", "Left stick or D-pad"},
-        {"Light slash", "A"},
-        {"Heavy slash", "B"},
-        {"Aim a dash", "Hold LB or LT, point"},
-        {"Dash", "A or B while aiming"},
-        {"Talk, use", "X"},
+std::vector<std::pair<std::string, std::string>> InfoWindow::ControlRows(bool pad) {
+    // The player's own controls, as the options' controls page sets them.
+    const Controls& c = Controls::Current();
+    const auto key = [&c](Action a) { return KeyLabel(c.Get(a).key); };
+    const auto button = [&c](Action a) { return PadLabel(c.Get(a).pad); };
+    if (!pad)
+        return {
+            {"Move", key(Action::MoveUp) + " " + key(Action::MoveLeft) + " " +
+                         key(Action::MoveDown) + " " + key(Action::MoveRight)},
+            {"Light slash", key(Action::LightSlash)},
+            {"Heavy slash", key(Action::HeavySlash)},
+            {"Aim a dash", "Hold " + key(Action::Aim) + ", point"},
+            {"Dash", "A slash while aiming"},
+            {"Talk, use", key(Action::Talk)},
+            {"Next line", "Hold left mouse button"},
+            {"Pause", key(Action::Pause)},
+            {"Screenshot", key(Action::Screenshot)},
+        };
+    const Bindings defaults = DefaultBindings();
+    const bool padMoves = c.bindings[0] == defaults[0] && c.bindings[1] == defaults[1] &&
+                          c.bindings[2] == defaults[2] && c.bindings[3] == defaults[3];
+    return {
+        {"Move", padMoves
+                     ? std::string("Left stick or D-pad")
+                     : "Left stick, " + button(Action::MoveUp) + " " + button(Action::MoveLeft) +
+                           " " + button(Action::MoveDown) + " " + button(Action::MoveRight)},
+        {"Light slash", button(Action::LightSlash)},
+        {"Heavy slash", button(Action::HeavySlash)},
+        {"Aim a dash", "Hold " + button(Action::Aim) + " or LT, point"},
+        {"Dash",
+         button(Action::LightSlash) + " or " + button(Action::HeavySlash) + " while aiming"},
+        {"Talk, use", button(Action::Talk)},
         {"Next line", "Hold A"},
-        {"Pause", "Start"},
+        {"Pause", button(Action::Pause)},
     };
-    return pad ? buttons : keys;
 }
 
 void InfoWindow::FillControls(bool pad) {
@@ -109,5 +123,7 @@ void InfoWindow::Update(float dt) {
 void InfoWindow::Draw() {
     if (!open && !Showing() && !HasBackground())
         return;
+    // Drawn among the room's overlays, laid out like every other window.
+    const UIZoom ui;
     Window::Draw(postProcessor);
 }

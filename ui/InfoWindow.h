@@ -31,8 +31,8 @@ public:
     void Draw() override;
 
     // The rows of the controls list for the keyboard and mouse (pad false)
-    // or the pad: what to do, then how.
-    static const std::vector<std::pair<std::string, std::string>>& ControlRows(bool pad);
+    // or the pad: what to do, then how, with the player's current inputs.
+    static std::vector<std::pair<std::string, std::string>> ControlRows(bool pad);
 
     std::string type;
     Vec2 openSize;

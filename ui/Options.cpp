@@ -4,6 +4,8 @@
 #include "audio/Audio.h"
 #include "core/Runtime.h"
 #include "engine/QNSystem.h"
+#include "ui/ControlsPage.h"
+#include "ui/SettingsFile.h"
 #include "ui/UIText.h"
 #include "ui/Window.h"
 
@@ -90,6 +92,20 @@ void BuildOptionsPage(Window& window, std::function<void()> close) {
         "Toggle Audio", {0.0f, 20.0f}, [] { ToggleMute(); }, true);
     AddVolumeLine(window, -5.0f, MusicVolumeLabel, StepMusicVolume);
     AddVolumeLine(window, -30.0f, EffectsVolumeLabel, StepEffectsVolume);
-    window.AddButton("Close Options", {0.0f, -70.0f}, std::move(close), false);
-    window.Open(nullptr, {0.0f, 0.0f}, {190.0f, 200.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
+    window.AddButton(
+        "Controls", {0.0f, -55.0f},
+        [&window, close] {
+            BuildControlsPage(window, [&window, close] { BuildOptionsPage(window, close); });
+        },
+        false);
+    // Leaving the page keeps the choices at once (a failed write is shown).
+    window.AddButton(
+        "Close Options", {0.0f, -80.0f},
+        [back = std::move(close)] {
+            SaveSettingsFile();
+            if (back)
+                back();
+        },
+        false);
+    window.Open(nullptr, {0.0f, 0.0f}, {190.0f, 210.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
 }

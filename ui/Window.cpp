@@ -110,6 +110,8 @@ UIText* Window::AddButton(const std::string& text, const Vec2& offset, std::func
 }
 
 void Window::FadeOutElements() {
+    pageUpdate = nullptr;
+    ++pageCount;
     for (UIElement* e : elements) {
         if (!e->fadingOut)
             e->FadeOut();
@@ -171,6 +173,14 @@ void Window::Update(float dt) {
         }
         ++i;
     }
+    if (pageUpdate) {
+        // Taken out while it runs: it may change the page (and drop itself).
+        std::function<void(float)> running = std::move(pageUpdate);
+        const uint32_t page = pageCount;
+        running(dt);
+        if (!pageUpdate && pageCount == page)
+            pageUpdate = std::move(running);
+    }
 }
 
 void Window::PlaceFrame(float dt) {
@@ -212,9 +222,9 @@ int32_t Window::FindInteractive(int32_t from, int32_t step) const {
 }
 
 void Window::Navigate() {
-    const bool up = Runtime::Get().IsTriggered(PAD_UP, QN_VK_UP);
-    const bool down = Runtime::Get().IsTriggered(PAD_DOWN, QN_VK_DOWN);
-    const bool confirm = Runtime::Get().IsHeld(PAD_A, QN_VK_RETURN);
+    const bool up = Runtime::Get().Triggered(Action::MenuUp);
+    const bool down = Runtime::Get().Triggered(Action::MenuDown);
+    const bool confirm = Runtime::Get().Held(Action::MenuConfirm);
     if (elements.empty())
         return;
 

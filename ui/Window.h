@@ -75,6 +75,10 @@ public:
     int32_t selectedIndex = -1;       // -1: nothing highlighted
     bool busy = false;                // animating: input is ignored
     bool keysPressing = false;        // Enter or A holds the highlighted element down
+    // Runs every frame after the elements while the page that set it shows
+    // (a page replaced by FadeOutElements drops it). dt: seconds.
+    std::function<void(float)> pageUpdate;
+    uint32_t pageCount = 0; // pages replaced so far (FadeOutElements)
     // Left, top, right, bottom edge, then the top-left, top-right,
     // bottom-right and bottom-left corner.
     std::array<std::unique_ptr<Sprite2D>, 8> frame;

@@ -1,6 +1,7 @@
 // EndlessRun -- depth, record and generation of the endless mode.
 #include "world/EndlessRun.h"
 
+#include "core/UserFiles.h"
 #include "world/EndlessRecord.h"
 #include "world/LevelCatalogue.h"
 #include "world/LevelGenerator.h"
@@ -10,6 +11,11 @@
 EndlessRun& EndlessRun::Current() {
     static EndlessRun run;
     return run;
+}
+
+void EndlessRun::UseUserFiles() {
+    roomsDir = UserFiles::Dir().empty() ? "assets/rooms" : UserFiles::Path("rooms");
+    recordPath = UserFiles::Path("endless.xml");
 }
 
 bool EndlessRun::Start(std::string& error) {
@@ -26,8 +32,11 @@ bool EndlessRun::Advance(std::string& error) {
     if (depth > best && RecordDepth(recordPath, depth))
         best = depth;
     else if (depth > best)
-        std::fprintf(stderr, "ENDLESS: could not write the best depth to %s\n", recordPath.c_str());
-    return Generate(error);
+        UserFiles::ReportWriteFailure("the best depth", recordPath);
+    if (Generate(error))
+        return true;
+    UserFiles::ReportWriteFailure("the endless rooms", error);
+    return false;
 }
 
 bool EndlessRun::Generate(std::string& error) {
@@ -35,6 +44,8 @@ bool EndlessRun::Generate(std::string& error) {
     std::optional<uint32_t> levelSeed;
     if (seed)
         levelSeed = *seed + static_cast<uint32_t>(depth);
+    // The rooms' own folder under the data directory may not exist yet.
+    UserFiles::MakeDirectories(roomsDir);
     const LevelMap::EndlessLevel level = LevelMap::GenerateEndlessLevel(roomsDir, levelSeed);
     if (!level.ok) {
         error = level.error;

@@ -1,7 +1,8 @@
 // EndlessRun.h -- one run of the endless mode: how many generated levels the
 // player has cleared since choosing "Endless Mode" (the depth), the best
 // depth ever reached (kept in "endless.xml"), and the generation of the next
-// level's rooms into assets/rooms.
+// level's rooms into assets/rooms (or the player's data directory when the
+// game's folder cannot be written).
 #pragma once
 
 #include <cstdint>
@@ -13,10 +14,14 @@ struct EndlessRun {
     int32_t best = 0;                      // the record, as read or last written
     std::optional<uint32_t> seed;          // replays a layout: the run's first level uses it
     std::optional<uint32_t> lastSeed;      // the seed of the level being played
-    std::string roomsDir = "assets/rooms"; // where rooms 100 to 104 are written
+    std::string roomsDir = "assets/rooms"; // where rooms 100 to 104 are written and read
     std::string recordPath = "endless.xml";
 
     static EndlessRun& Current();
+
+    // Keeps the rooms and the record where the game writes (core/UserFiles.h):
+    // beside the assets in the game's folder, else under the data directory.
+    void UseUserFiles();
 
     // A new run: depth 0, the record read again, the first level generated.
     // False (with `error` set) when the rooms could not be written: the run

@@ -2,6 +2,7 @@
 #include "world/LevelCatalogue.h"
 
 #include "core/Settings.h"
+#include "core/UserFiles.h"
 #include "world/XmlRead.h"
 
 #include <tinyxml2.h>
@@ -71,7 +72,19 @@ bool LevelCatalogue::Save() const {
     doc.InsertEndChild(save);
     tinyxml2::XMLPrinter printer;
     doc.Print(&printer);
-    return WriteFileAtomically(savePath, printer.CStr());
+    std::string error;
+    if (WriteFileAtomically(savePath, printer.CStr(), &error))
+        return true;
+    UserFiles::ReportWriteFailure("the save game", error);
+    return false;
+}
+
+void LevelCatalogue::UseSavePath(const std::string& path) {
+    if (path == savePath)
+        return;
+    savePath = path;
+    currentLevel = 0;
+    ReadSave();
 }
 
 bool LevelCatalogue::AdvanceToNextLevel() {

@@ -28,8 +28,12 @@ public:
     // The current level's music; "" when currentLevel is no story level.
     std::string CurrentMusic() const;
     // Writes "save.xml" with currentLevel through a temporary file, so the
-    // old save survives a crash. False when it could not be written.
+    // old save survives a crash. False when it could not be written, which
+    // is reported on the console and on the screen.
     bool Save() const;
+    // Keeps the save at `path` from now on and reads it (the level to
+    // continue from).
+    void UseSavePath(const std::string& path);
     // The end of a story level: moves to the next level and saves. False,
     // changing nothing, after the last level: the caller goes back to the
     // main menu.
@@ -40,7 +44,7 @@ public:
     std::vector<std::string> music;    // per level, its music file name
     bool endless = false;              // the endless mode is being played
     std::string fileName;              // as passed in ("levels.xml")
-    std::string savePath = "save.xml"; // beside the executable's working directory
+    std::string savePath = "save.xml"; // where the game writes (core/UserFiles.h)
     bool loaded = false;               // the catalogue file was read
 
     // The endless mode's fixed start room and music.

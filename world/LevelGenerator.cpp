@@ -764,10 +764,10 @@ std::string LevelGenerator::RoomDocument(size_t index) const {
 
     tinyxml2::XMLElement* terrain = Add(map, "tileset");
     terrain->SetAttribute("firstgid", 1);
-    terrain->SetAttribute("source", "core_terrain.tsx");
+    terrain->SetAttribute("source", (tilesetPrefix + "core_terrain.tsx").c_str());
     tinyxml2::XMLElement* sprites = Add(map, "tileset");
     sprites->SetAttribute("firstgid", kAssetSpriteFirstGid);
-    sprites->SetAttribute("source", "core_sprites.tsx");
+    sprites->SetAttribute("source", (tilesetPrefix + "core_sprites.tsx").c_str());
 
     tinyxml2::XMLElement* layer = Add(map, "layer");
     layer->SetAttribute("name", "Tiles");
@@ -862,6 +862,12 @@ bool LevelGenerator::WriteRoom(AtomicFileSet& files, const std::string& roomsDir
 bool LevelGenerator::BuildAndWriteRooms(const std::string& roomsDir, std::string& error) {
     if (!BuildRooms(error))
         return false;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path tilesets = fs::absolute("assets/rooms", ec);
+    tilesetPrefix = fs::equivalent(roomsDir, tilesets, ec) || roomsDir == "assets/rooms"
+                        ? std::string()
+                        : tilesets.generic_string() + "/";
     AtomicFileSet files;
     for (size_t i = 0; i < rooms.size(); ++i) {
         if (!WriteRoom(files, roomsDir, i)) {

@@ -113,10 +113,11 @@ public:
     // Room number of a walk position.
     static int32_t RoomNumber(size_t index) { return kFirstRoom + static_cast<int32_t>(index); }
     static constexpr int32_t kFirstRoom = 100;
-    static constexpr int32_t kTile = 48; // pixels per cell
+    static constexpr int32_t kRoomsWanted = 5; // rooms kFirstRoom and on
+    static constexpr int32_t kTile = 48;       // pixels per cell
 
     const uint32_t seed;
-    const int32_t roomsWanted = 5;
+    const int32_t roomsWanted = kRoomsWanted;
     int32_t lastDirection = -1; // the walk's previous step: 0 left, 1 right, 2 down, 3 up
     int32_t direction = -1;     // the walk's latest step
     static constexpr int32_t layoutColumns = 8;
@@ -124,7 +125,10 @@ public:
     std::array<int32_t, layoutColumns * layoutRows> layout{}; // 0 none, k = k-th room
     float playerStartX = 0.0f, playerStartY = 0.0f;           // map pixels, first room
     std::vector<GeneratedRoom> rooms;                         // in walk order
-    int32_t shapings = 0;                                     // room shapes tried, kept or not
+    // How the room files name the game's tilesets: beside them when they are
+    // written into assets/rooms, by full path from anywhere else.
+    std::string tilesetPrefix;
+    int32_t shapings = 0; // room shapes tried, kept or not
 
 private:
     // A uniform integer in [lo, hi].

@@ -1,6 +1,8 @@
 // RoomData -- reading a room file: tilesets, tile layer, objects.
 #include "world/RoomData.h"
 
+#include "world/EndlessRun.h"
+#include "world/LevelGenerator.h"
 #include "world/TileLayer.h"
 #include "world/XmlRead.h"
 
@@ -23,7 +25,25 @@ std::string ResolveRelative(const std::string& namingFile, const std::string& so
 
 std::string AssetName(const std::string& path) {
     static const std::string kAssets = "assets/";
-    return path.compare(0, kAssets.size(), kAssets) == 0 ? path.substr(kAssets.size()) : path;
+    std::string name = path;
+    if (std::filesystem::path(path).is_absolute()) {
+        // Rooms written outside the game's folder name its tilesets in full.
+        std::error_code ec;
+        const std::filesystem::path here = std::filesystem::current_path(ec);
+        const std::string inside =
+            std::filesystem::path(path).lexically_relative(here).generic_string();
+        if (!ec && inside.compare(0, kAssets.size(), kAssets) == 0)
+            name = inside;
+    }
+    return name.compare(0, kAssets.size(), kAssets) == 0 ? name.substr(kAssets.size()) : name;
+}
+
+std::string RoomFilePath(int32_t roomNumber) {
+    const std::string file = std::to_string(roomNumber) + ".tmx";
+    if (roomNumber >= LevelGenerator::kFirstRoom &&
+        roomNumber < LevelGenerator::kFirstRoom + LevelGenerator::kRoomsWanted)
+        return (std::filesystem::path(EndlessRun::Current().roomsDir) / file).generic_string();
+    return "assets/rooms/" + file;
 }
 
 void RoomData::Fail(const std::string& reason) const {
@@ -32,7 +52,7 @@ void RoomData::Fail(const std::string& reason) const {
 }
 
 void RoomData::Load(int32_t roomNumber) {
-    LoadFile("assets/rooms/" + std::to_string(roomNumber) + ".tmx", roomNumber);
+    LoadFile(RoomFilePath(roomNumber), roomNumber);
 }
 
 void RoomData::LoadFile(const std::string& path, int32_t roomNumber) {

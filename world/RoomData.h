@@ -29,7 +29,7 @@ public:
     RoomData(const RoomData&) = delete;
     RoomData& operator=(const RoomData&) = delete;
 
-    // Reads "assets/rooms/<roomNumber>.tmx". Throws "Map <n> is invalid"
+    // Reads the room's file (RoomFilePath). Throws "Map <n> is invalid"
     // (with the reason on stderr) when the file is missing or unusable.
     virtual void Load(int32_t roomNumber);
     // Load from any path (the room number still names the errors).
@@ -83,7 +83,11 @@ private:
 
 // `source` as named from inside `namingFile`: relative to that file's folder.
 std::string ResolveRelative(const std::string& namingFile, const std::string& source);
-// A path under "assets/" becomes the name the texture cache uses.
+// A path under "assets/" (of the working directory, even when written in
+// full) becomes the name the texture cache uses.
 std::string AssetName(const std::string& path);
+// The file of room `roomNumber`: "assets/rooms/<n>.tmx", except the endless
+// mode's generated rooms, read from wherever they were written.
+std::string RoomFilePath(int32_t roomNumber);
 
 } // namespace LevelMap

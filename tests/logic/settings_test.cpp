@@ -102,7 +102,7 @@ TEST(SettingsTest, VerticalSyncIsWrittenOnlyWhenOn) {
     EXPECT_TRUE(s.vsync);
     EXPECT_EQ(FormatSettings(s),
               "<settings volume=\"1\" muted=\"0\" fullscreen=\"0\" width=\"800\" "
-              "height=\"600\" vsync=\"1\"/>\n");
+              "height=\"600\" musicVolume=\"1\" effectsVolume=\"1\" vsync=\"1\"/>\n");
 }
 
 TEST(SettingsTest, VolumeOutsideItsRangeIsBroughtBack) {

@@ -52,9 +52,12 @@ protected:
     }
 
     MainMenuWindow& Menu() { return *Current<MainMenu>()->window; }
-    void ChooseEndless() {
+    // `started` runs once the game has chosen where it writes.
+    void ChooseEndless(const std::function<void()>& started = nullptr) {
         Start([] { return new MainMenu(); });
         WaitOpen(Menu());
+        if (started)
+            started();
         UIText* entry = Menu().FindText("Endless Mode");
         ASSERT_NE(entry, nullptr);
         ASSERT_TRUE(entry->IsInteractive()) << "the entry is active";
@@ -138,8 +141,7 @@ TEST_F(EndlessModeTest, UnwritableRoomsKeepThePlayerInTheMenuWithAMessage) {
     // A plain file where the rooms folder should be: no room can be written
     // there, whatever the rights of the user running the test.
     dir.Write("blocked", "not a folder");
-    EndlessRun::Current().roomsDir = "blocked/rooms";
-    ChooseEndless();
+    ChooseEndless([] { EndlessRun::Current().roomsDir = "blocked/rooms"; });
     Frames(60);
     EXPECT_NE(Current<MainMenu>(), nullptr) << "no level starts";
     EXPECT_FALSE(LevelCatalogue::Story().endless);

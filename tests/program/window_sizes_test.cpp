@@ -7,6 +7,9 @@
 #include "game/Game.h"
 #include "scenes/LevelScene.h"
 #include "scenes/MainMenu.h"
+#include "ui/ChatController.h"
+#include "ui/ControlsPage.h"
+#include "ui/Dialog.h"
 
 #include "program/UiDriver.h"
 
@@ -80,7 +83,7 @@ protected:
         const float cy = static_cast<float>(QNGetWindowHeight()) / 2.0f - y * k;
         return {cx - hx * k, cy - hy * k, cx + hx * k, cy + hy * k};
     }
-    static Box TextBox(const UIText& t) {
+    static Box TextBox(const TextSprite& t) {
         return ToWindow(t.GetPosition().x, t.GetPosition().y, t.width / 2.0f,
                         std::fabs(t.height) / 2.0f);
     }
@@ -164,6 +167,10 @@ TEST_P(WindowSizesTest, TheMenuPagesFitTheScreen) {
     w.ShowOptions();
     Settle(w);
     ExpectTextsFit(w, Capture("options"));
+
+    BuildControlsPage(w, [&w] { w.Back(); });
+    Settle(w);
+    ExpectTextsFit(w, Capture("controls"));
 }
 
 TEST_P(WindowSizesTest, TheHudAndThePauseWindowFitTheScreen) {
@@ -196,6 +203,30 @@ TEST_P(WindowSizesTest, TheHudAndThePauseWindowFitTheScreen) {
     Tap(QN_VK_ESCAPE);
     Settle(*level->pauseWindow);
     ExpectTextsFit(*level->pauseWindow, Capture("pause"));
+    Tap(QN_VK_ESCAPE);
+    Wait(1.5f);
+
+    // A conversation: the portraits in the bottom corners, the line's box
+    // beside its speaker, all on the screen.
+    ChatController& chat = *level->dialogues;
+    ASSERT_FALSE(chat.chats.empty()) << "the first level has conversations";
+    chat.Start(chat.chats.begin()->first);
+    Wait(1.5f);
+    ASSERT_NE(chat.shownLine, nullptr);
+    Picture talk = Capture("conversation");
+    const Dialog& line = *chat.shownLine;
+    const Box box = ToWindow(line.boxPosition.x, line.boxPosition.y, Dialog::kBoxWidth / 2.0f,
+                             line.boxHeight / 2.0f + Dialog::kCapHeight);
+    EXPECT_TRUE(Inside(box, Screen())) << "line " << box;
+    EXPECT_TRUE(Shows(talk, TextBox(line), Light)) << "the line is not on the picture";
+    for (const Portrait& portrait : chat.portraits) {
+        if (portrait.textures.empty())
+            continue;
+        const Box face = SpriteBox(portrait);
+        EXPECT_TRUE(Inside(face, Screen())) << "portrait " << face;
+        EXPECT_GT(face.bottom, 0.9f * static_cast<float>(QNGetWindowHeight()))
+            << "portraits stand on the bottom edge";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, WindowSizesTest,

@@ -4,9 +4,13 @@
 #include "engine/QNSystem.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <linux/fs.h>
 #include <sstream>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -57,4 +61,46 @@ GlWindow::GlWindow(int width, int height) {
 
 GlWindow::~GlWindow() {
     QNSysExit();
+}
+
+namespace {
+
+bool SetImmutable(const std::string& path, bool on) {
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    close(fd);
+    return done;
+}
+
+bool CanCreateIn(const std::string& dir) {
+    const std::string probe = dir + "/.readonly-probe";
+    const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    close(fd);
+    unlink(probe.c_str());
+    return true;
+}
+
+} // namespace
+
+ReadOnlyDir::ReadOnlyDir(const std::string& dir) : path(dir) {
+    immutable = SetImmutable(path, true);
+    if (!immutable)
+        chmod(path.c_str(), 0555);
+    ok = !CanCreateIn(path);
+}
+
+ReadOnlyDir::~ReadOnlyDir() {
+    if (immutable)
+        SetImmutable(path, false);
+    else
+        chmod(path.c_str(), 0755);
 }

@@ -35,6 +35,23 @@ public:
     bool ok = false;
 };
 
+// Makes a directory unwritable for as long as it lives, even to the
+// super-user (the file system's immutable flag, or the permission bits where
+// that flag cannot be set). `ok` tells whether it worked: a test skips
+// otherwise.
+class ReadOnlyDir {
+public:
+    explicit ReadOnlyDir(const std::string& path);
+    ~ReadOnlyDir();
+    ReadOnlyDir(const ReadOnlyDir&) = delete;
+    ReadOnlyDir& operator=(const ReadOnlyDir&) = delete;
+    bool ok = false;
+
+private:
+    std::string path;
+    bool immutable = false;
+};
+
 // The build's and the source tree's directories.
 std::string BuildDir();
 std::string SourceDir();

@@ -97,6 +97,16 @@ void MakeIcon(Output& out) {
     ico.insert(ico.end(), png.begin(), png.end());
     if (!WriteBytes(out.PathOf("title.ico"), ico))
         out.Fail("cannot write title.ico");
+    // The same emblem, larger, for the desktop's menus once the game is
+    // installed (share/icons/hicolor); the game itself never opens these.
+    for (const int size : {48, 128, 256}) {
+        Image large(size, size);
+        const float half = static_cast<float>(size) / 2.0f;
+        Emblem(large, half, half, half * 15.0f / 16.0f);
+        const std::string name = "icons/quorvane-" + std::to_string(size) + ".png";
+        if (!WritePng(out.PathOf(name), large))
+            out.Fail("cannot write " + name);
+    }
 }
 
 // 256 x 256 24-bit BMP of smooth noise, the distortion pass's offsets.

@@ -1,0 +1,109 @@
+// UserFiles -- choosing where the game writes, and saying so when it cannot.
+#include "core/UserFiles.h"
+
+#include "core/Notices.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace UserFiles {
+
+namespace {
+std::string& Chosen() {
+    static std::string dir;
+    return dir;
+}
+bool& Installed() {
+    static bool installed = false;
+    return installed;
+}
+bool HoldsAssets(const std::filesystem::path& dir) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(dir / "assets" / "levels.xml", ec);
+}
+} // namespace
+
+GameFolder FindGameFolder(const std::string& executable, const std::string& workingDir) {
+    namespace fs = std::filesystem;
+    if (HoldsAssets(workingDir))
+        return {workingDir, false};
+    if (executable.empty())
+        return {};
+    const fs::path beside = fs::path(executable).parent_path();
+    if (HoldsAssets(beside))
+        return {beside.generic_string(), false};
+    const fs::path shared = (beside / ".." / "share" / "quorvane").lexically_normal();
+    if (HoldsAssets(shared))
+        return {shared.generic_string(), true};
+    return {};
+}
+
+void SetInstalled(bool installed) {
+    Installed() = installed;
+}
+
+bool CanWriteIn(const std::string& dir) {
+    // Permission bits do not tell (the super-user ignores them, a read-only
+    // file system does not show in them): try it.
+    const std::string probe =
+        (dir.empty() ? std::string() : dir + "/") + ".quorvane-write-" + std::to_string(getpid());
+    const int fd = open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    close(fd);
+    unlink(probe.c_str());
+    return true;
+}
+
+bool MakeDirectories(const std::string& dir) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    return std::filesystem::is_directory(dir, ec);
+}
+
+std::string DataDir() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    // A relative XDG_DATA_HOME is to be ignored.
+    if (xdg && xdg[0] == '/')
+        return std::string(xdg) + "/quorvane";
+    const char* home = std::getenv("HOME");
+    if (home && home[0] != '\0')
+        return std::string(home) + "/.local/share/quorvane";
+    return "";
+}
+
+void Choose() {
+    Chosen().clear();
+    if (!Installed() && CanWriteIn(""))
+        return;
+    const std::string data = DataDir();
+    if (data.empty() || !MakeDirectories(data)) {
+        std::fprintf(stderr,
+                     "FILES: no data directory (%s) and the game's folder is not for writing: "
+                     "settings and saves will not be kept\n",
+                     data.empty() ? "HOME is not set" : data.c_str());
+        return;
+    }
+    Chosen() = data;
+    std::printf("FILES: keeping settings and saves in %s\n", data.c_str());
+}
+
+const std::string& Dir() {
+    return Chosen();
+}
+
+std::string Path(const std::string& name) {
+    return Chosen().empty() ? name : Chosen() + "/" + name;
+}
+
+void ReportWriteFailure(const std::string& what, const std::string& reason) {
+    std::fprintf(stderr, "FILES: could not write %s (%s)\n", what.c_str(), reason.c_str());
+    PostNotice("Could not write " + what + ": " + reason);
+}
+
+} // namespace UserFiles

@@ -1,0 +1,67 @@
+// SettingsFile -- "settings.xml" to and from the options.
+#include "ui/SettingsFile.h"
+
+#include "audio/Audio.h"
+#include "core/Runtime.h"
+#include "core/Settings.h"
+#include "core/UserFiles.h"
+#include "engine/QNSystem.h"
+#include "world/EndlessRun.h"
+
+#include <string>
+
+namespace {
+constexpr const char* kSettingsFile = "settings.xml";
+} // namespace
+
+void LoadSettingsFile() {
+    Settings s;
+    int32_t desktopW = 0, desktopH = 0;
+    QNSysGetDesktopSize(&desktopW, &desktopH);
+    if (!ReadSettings(UserFiles::Path(kSettingsFile), s)) {
+        s = Settings{};
+        s.width = desktopW;
+        s.height = desktopH;
+    }
+    // A window too small to play in (or a file without a size) opens at the
+    // desktop size instead.
+    if (s.width < kMinWindowWidth || s.height < kMinWindowHeight) {
+        s.width = desktopW;
+        s.height = desktopH;
+    }
+    Audio::State().volume = s.volume;
+    Audio::SetMusicVolume(s.musicVolume);
+    Audio::SetEffectsVolume(s.effectsVolume);
+    Audio::State().muted = s.muted;
+    Runtime& runtime = Runtime::Get();
+    runtime.fullscreen = s.fullscreen;
+    runtime.screenWidth = s.width;
+    runtime.screenHeight = s.height;
+    runtime.vsync = s.vsync;
+    Controls::Current().bindings = s.controls;
+    EndlessRun::Current().seed = s.endlessSeed >= 0
+                                     ? std::optional<uint32_t>(static_cast<uint32_t>(s.endlessSeed))
+                                     : std::nullopt;
+}
+
+bool SaveSettingsFile() {
+    const Runtime& runtime = Runtime::Get();
+    const Audio::AudioState& audio = Audio::State();
+    Settings s;
+    s.volume = audio.volume;
+    s.musicVolume = audio.musicVolume;
+    s.effectsVolume = audio.effectsVolume;
+    s.muted = audio.muted;
+    s.fullscreen = runtime.fullscreen;
+    s.width = 2 * runtime.screenWidth;
+    s.height = 2 * runtime.screenHeight;
+    s.vsync = runtime.vsync;
+    s.controls = Controls::Current().bindings;
+    if (EndlessRun::Current().seed)
+        s.endlessSeed = *EndlessRun::Current().seed;
+    std::string error;
+    if (WriteSettings(UserFiles::Path(kSettingsFile), s, &error))
+        return true;
+    UserFiles::ReportWriteFailure("the settings", error);
+    return false;
+}
