@@ -109,7 +109,9 @@ TEST_F(DialogueBoxTest, PortraitsSlideIntoTheirCornersAndLinesStandBesideThem) {
     chats->Start("both");
     ASSERT_TRUE(chats->Running());
     Frames(75); // the slide takes a second
-    const float right = kRenderWidth / 2, bottom = -kRenderHeight / 2;
+    // Conversations are laid out in interface units, whatever the window.
+    const float right = Runtime::Get().UIHalfExtent().x;
+    const float bottom = -Runtime::Get().UIHalfExtent().y;
     EXPECT_NEAR(chats->portraits[0].GetPosition().x, right - 48.0f, 0.01f);
     EXPECT_NEAR(chats->portraits[0].GetPosition().y, bottom + 45.0f, 0.01f);
     EXPECT_EQ(chats->portraits[0].GetScale(), (Vec2{96.0f, 90.0f}));
@@ -151,10 +153,10 @@ TEST_F(DialogueBoxTest, AConversationWithoutALeftPortraitPlacesLeftLinesOnTheCor
     Frames(75);
     EXPECT_TRUE(chats->portraits[1].frames.empty()) << "no left portrait";
     ASSERT_NE(chats->shownLine, nullptr);
-    const float left = -kRenderWidth / 2;
+    const float left = -Runtime::Get().UIHalfExtent().x;
     EXPECT_NEAR(chats->shownLine->boxPosition.x, left + Dialog::kBoxWidth / 2, 0.01f);
     EXPECT_NEAR(chats->shownLine->boxPosition.y,
-                -kRenderHeight / 2 + chats->shownLine->targetHeight / 2, 0.01f);
+                -Runtime::Get().UIHalfExtent().y + chats->shownLine->targetHeight / 2, 0.01f);
     Draw();
 }
 

@@ -220,7 +220,7 @@ TEST_F(CommanderFightTest, TheDuelTheFallTheLastWordsTheEndAndTheCredits) {
     TakeDoor(61);
     Commander* boss = FindCommander();
     ASSERT_NE(boss, nullptr);
-    EXPECT_EQ(boss->dialog, 600);
+    EXPECT_EQ(boss->dialog, 202) << "his last words";
     Gate* gate = nullptr;
     for (Entity* e : scene->currentRoom->entities) {
         if (auto* g2 = dynamic_cast<Gate*>(e))

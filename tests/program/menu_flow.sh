@@ -129,7 +129,7 @@ done
 wait "$pid"
 status=$?
 [ "$status" -eq 0 ] || fail "the game ended with status $status"
-[ "$(cat settings.xml)" = '<settings volume="0" muted="1" fullscreen="0" width="1280" height="720"/>' ] ||
+[ "$(cat settings.xml)" = '<settings volume="1" muted="1" fullscreen="0" width="1280" height="720" musicVolume="0" effectsVolume="0"/>' ] ||
     fail "settings not written back: $(cat settings.xml)"
 ! grep -q "Exception" game.log || fail "$(cat game.log)"
 [ "$shots" -eq 10 ] || fail "$shots screenshots"

@@ -362,7 +362,9 @@ def story_level_one():
     armoury.static("pillar", 5 * TILE, 8 * TILE, True)
     armoury.static("pillar", 10 * TILE, 8 * TILE, True)
     armoury.static("rubble", 13 * TILE, 10 * TILE + 20)
-    armoury.enemies = [("HeavyEnemy", 8 * TILE, 5 * TILE)]
+    # A heavy guards the way out; a biohazard trooper lobs gas from the east,
+    # behind the pillar.
+    armoury.enemies = [("HeavyEnemy", 8 * TILE, 5 * TILE), ("BiohazardEnemy", 12 * TILE, 8 * TILE)]
     return [gatehouse, hall, armoury]
 
 
@@ -371,9 +373,18 @@ def main():
     rooms_dir = os.path.join(root, "assets", "rooms")
     for room in story_level_one():
         room.write(os.path.join(rooms_dir, f"{room.number}.tmx"))
-    with open(os.path.join(root, "assets", "levels.xml"), "w", encoding="utf-8") as f:
-        f.write('<?xml version="1.0" encoding="UTF-8"?>\n<levels>\n'
-                ' <level room="1" bgm="01.Level1Music.ogg"/>\n</levels>\n')
+    # The first level leads the list; the levels after it are kept as the
+    # campaign's script wrote them.
+    path = os.path.join(root, "assets", "levels.xml")
+    later = []
+    if os.path.exists(path):
+        with open(path, encoding="utf-8") as f:
+            later = [line.rstrip("\n") for line in f
+                     if '<level room="' in line and '<level room="1"' not in line]
+    lines = ['<?xml version="1.0" encoding="UTF-8"?>', "<levels>",
+             ' <level room="1" bgm="01.Level1Music.ogg"/>'] + later + ["</levels>"]
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("\n".join(lines) + "\n")
 
 
 if __name__ == "__main__":
