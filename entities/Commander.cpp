@@ -357,22 +357,11 @@ void Commander::FadeBar(const float* rgba, float seconds) {
 }
 
 void Commander::PlayOnce(uint32_t animation) {
-    LightedAnimation2D* body = Body();
-    body->SetAnimation(animation);
-    body->frame = 0;
-    body->time = 0.0f;
-    body->playing = true;
-    body->playOnce = true;
+    Body()->PlayOnce(animation);
 }
 
 void Commander::Loop(uint32_t animation) {
-    LightedAnimation2D* body = Body();
-    if (body->animation != animation) {
-        body->SetAnimation(animation);
-    } else if (!body->playing || body->playOnce) {
-        body->playing = true;
-        body->playOnce = false;
-    }
+    Body()->Loop(animation);
 }
 
 void Commander::SetBodyColliderEnabled(bool on) {

@@ -306,20 +306,9 @@ void Enemy::DrawOverlay() {
 // The body
 // ---------------------------------------------------------------------------
 void Enemy::PlayOnce(uint32_t animation, uint32_t fromFrame) {
-    LightedAnimation2D* body = Body();
-    body->SetAnimation(animation);
-    body->frame = fromFrame;
-    body->time = 0.0f;
-    body->playing = true;
-    body->playOnce = true;
+    Body()->PlayOnce(animation, fromFrame);
 }
 
 void Enemy::Loop(uint32_t animation) {
-    LightedAnimation2D* body = Body();
-    if (body->animation != animation) {
-        body->SetAnimation(animation);
-    } else if (!body->playing || body->playOnce) {
-        body->playing = true;
-        body->playOnce = false;
-    }
+    Body()->Loop(animation);
 }

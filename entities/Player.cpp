@@ -639,12 +639,7 @@ void Player::IdleVariation(float dt) {
 }
 
 void Player::PlayOnce(uint32_t animation) {
-    LightedAnimation2D* body = Body();
-    body->SetAnimation(animation);
-    body->frame = 0;
-    body->time = 0.0f;
-    body->playing = true;
-    body->playOnce = true;
+    Body()->PlayOnce(animation);
 }
 
 void Player::Select(uint32_t animation) {

@@ -199,12 +199,7 @@ void Projectile::FitCollider() {
 }
 
 void Projectile::PlayOnce(uint32_t animation, uint32_t fromFrame) {
-    LightedAnimation2D* body = Body();
-    body->SetAnimation(animation);
-    body->frame = fromFrame;
-    body->time = 0.0f;
-    body->playing = true;
-    body->playOnce = true;
+    Body()->PlayOnce(animation, fromFrame);
 }
 
 bool Projectile::Recycle() {

@@ -41,12 +41,7 @@ LightedAnimation2D* RefillStation::Body() const {
 void RefillStation::Interact(Player& player) {
     if (cooldown > 0.0f || usesLeft <= 0)
         return;
-    LightedAnimation2D* body = Body();
-    body->SetAnimation(givesHealth ? HealthAction : SpecialAction);
-    body->frame = 0;
-    body->time = 0.0f;
-    body->playing = true;
-    body->playOnce = true;
+    Body()->PlayOnce(givesHealth ? HealthAction : SpecialAction);
     if (givesHealth)
         player.ChangeHealth(1.0f, this);
     else

@@ -48,6 +48,23 @@ void Animation2D::SetAnimation(uint32_t k) {
     playOnce = false;
 }
 
+void Animation2D::PlayOnce(uint32_t k, uint32_t fromFrame) {
+    SetAnimation(k);
+    frame = fromFrame;
+    time = 0.0f;
+    playing = true;
+    playOnce = true;
+}
+
+void Animation2D::Loop(uint32_t k) {
+    if (animation != k) {
+        SetAnimation(k);
+    } else if (!playing || playOnce) {
+        playing = true;
+        playOnce = false;
+    }
+}
+
 void Animation2D::Update(float dt, GameObject* parent) {
     if (playing && ClampIndices()) {
         const FrameTable& table = frames[animation];

@@ -27,6 +27,12 @@ public:
     // Switches to animation k from its first frame, looping. Selecting the
     // current animation, or one that does not exist, changes nothing.
     void SetAnimation(uint32_t k);
+    // Plays animation k once from `fromFrame`, from the start even when it
+    // is the current one; it stops on its last frame.
+    void PlayOnce(uint32_t k, uint32_t fromFrame = 0);
+    // Loops animation k: switches to it, or sets the current one looping
+    // again where it stands when it had stopped or was playing once.
+    void Loop(uint32_t k);
     // Animations that have a mesh, a texture and a frame table.
     uint32_t AnimationCount() const;
 

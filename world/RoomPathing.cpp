@@ -12,16 +12,10 @@
 namespace LevelMap {
 
 namespace {
-// Waypoint jitter draws from this module's own generator.
-std::mt19937& Random() {
-    static std::mt19937 engine{std::random_device{}()};
-    return engine;
-}
-
 float Jitter(float j) {
     if (j <= 0.0f)
         return 0.0f;
-    return std::uniform_real_distribution<float>(-j, j)(Random());
+    return std::uniform_real_distribution<float>(-j, j)(RoomPathing::Random().engine);
 }
 
 // How far a door's entry line reaches into the room, and how far in front
@@ -36,6 +30,11 @@ int32_t CellIndex(float units) {
     return static_cast<int32_t>(std::clamp(std::floor(units), -1.0e9f, 1.0e9f));
 }
 } // namespace
+
+RandomSource& RoomPathing::Random() {
+    static RandomSource source;
+    return source;
+}
 
 int32_t RoomPathing::ColumnOf(float x) const {
     return CellIndex(x / static_cast<float>(tileWidth));

@@ -3,6 +3,7 @@
 // enemies over the tile grid, and which cells bodies stand on this frame.
 #pragma once
 
+#include "core/RandomSource.h"
 #include "core/WallHit.h"
 #include "world/PathGrid.h"
 #include "world/RoomData.h"
@@ -42,6 +43,8 @@ public:
     // World points from start to goal for `mover`; empty when there is no
     // way. Waypoints are jittered so bodies do not walk in single file.
     void FindPath(std::deque<Vec2>& path, const Collider2D* mover, Vec2 start, Vec2 goal);
+    // The waypoints' jitter (every room draws from it; tests seed it).
+    static RandomSource& Random();
 
     // Occupancy, redone each frame for the room holding the player.
     void ClearOccupancy();
