@@ -75,26 +75,27 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-void Report(benchmark::State& state, const std::string& name, std::vector<double> ms) {
-    if (ms.empty())
-        return;
-    std::sort(ms.begin(), ms.end());
-    state.counters[name + "_min_ms"] = ms.front();
-    state.counters[name + "_median_ms"] = ms[ms.size() / 2];
-    state.counters[name + "_max_ms"] = ms.back();
+void Report(benchmark::State& state, const std::string& name, const std::vector<double>& ms) {
+    state.counters[name + "_min_ms"] = *std::min_element(ms.begin(), ms.end());
+    state.counters[name + "_median_ms"] = Median(ms);
+    state.counters[name + "_max_ms"] = *std::max_element(ms.begin(), ms.end());
 }
 
 // A fresh game folder in /tmp: the build's assets linked in, the settings of
-// a 1280 x 720 window without sound; entered while it lives.
+// a 1280 x 720 window without sound; entered while it lives. `ok` is false
+// when it could not be made (nothing is written anywhere then).
 class GameFolder {
 public:
     GameFolder() : previous(fs::current_path()) {
         char pattern[] = "/tmp/quorvane-bench-XXXXXX";
-        if (const char* made = mkdtemp(pattern))
-            path = made;
+        const char* made = mkdtemp(pattern);
+        if (!made)
+            return;
+        path = made;
         fs::create_directory_symlink(previous / "assets", path / "assets", ec);
         std::ofstream(path / "settings.xml") << kSettings;
         fs::current_path(path, ec);
+        ok = !ec;
     }
     ~GameFolder() {
         fs::current_path(previous, ec);
@@ -109,6 +110,7 @@ public:
         std::ofstream(path / "settings.xml") << kSettings;
     }
     fs::path path;
+    bool ok = false;
 
 private:
     fs::path previous;
@@ -183,19 +185,23 @@ void BM_StartToFirstFrame(benchmark::State& state) {
     std::vector<double> external, inGame, cpu;
     for (auto _ : state) {
         GameFolder folder;
-        for (int i = 0; i < kRuns; ++i) {
+        if (!folder.ok)
+            state.SkipWithError("no scratch folder in /tmp");
+        for (int i = 0; i < kRuns && !state.error_occurred(); ++i) {
             double own = 0.0, cpuMs = 0.0;
             const double ms =
                 MillisecondsUntilLine(program.string(), "GAME: first frame presented ", own, cpuMs);
             if (ms < 0.0) {
                 state.SkipWithError("the game showed no first frame (is there a display?)");
-                return;
+                break;
             }
             external.push_back(ms);
             inGame.push_back(own);
             cpu.push_back(cpuMs);
         }
     }
+    if (state.error_occurred())
+        return;
     Report(state, "first_frame", external);
     state.counters["first_frame_cpu_median_ms"] = Median(cpu);
     state.counters["in_game_median_ms"] = Median(inGame);
@@ -281,18 +287,22 @@ void BM_NewGameToLevel(benchmark::State& state) {
     std::vector<double> level, cpu;
     for (auto _ : state) {
         GameFolder folder;
-        for (int i = 0; i < kRuns; ++i) {
+        if (!folder.ok)
+            state.SkipWithError("no scratch folder in /tmp");
+        for (int i = 0; i < kRuns && !state.error_occurred(); ++i) {
             folder.Reset();
             double cpuMs = 0.0;
             const double ms = NewGameToLevel(cpuMs);
             if (ms < 0.0) {
                 state.SkipWithError("no level after Yes (is there a display?)");
-                return;
+                break;
             }
             level.push_back(ms);
             cpu.push_back(cpuMs);
         }
     }
+    if (state.error_occurred())
+        return;
     Report(state, "level", level);
     state.counters["level_cpu_min_ms"] = *std::min_element(cpu.begin(), cpu.end());
     state.counters["level_cpu_median_ms"] = Median(cpu);
