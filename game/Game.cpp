@@ -18,6 +18,7 @@
 #include "world/EndlessRun.h"
 
 #include <SDL.h>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -25,6 +26,10 @@
 
 namespace {
 constexpr float kMaxFrameDt = 0.06666667f; // one fifteenth of a second
+
+// Set while the program's static data is set up, a moment after the process
+// started: the start-up time on the console is counted from here.
+const std::chrono::steady_clock::time_point kProgramStart = std::chrono::steady_clock::now();
 } // namespace
 
 Game& Game::Instance() {
@@ -132,8 +137,18 @@ bool Game::RunFrame() {
         gamePad.PollDirectInput(dt);
     if (Runtime::Get().Triggered(Action::Screenshot))
         QNGfxRequestCapture(NextScreenshotPath());
-    QNGfxEnd();
+    QNGfxEnd(); // presents the frame
     ++framesRun;
+    static bool firstFrameTold = false; // once per process, not per restart
+    if (!firstFrameTold && drawFrames && currentScene) {
+        firstFrameTold = true;
+        const double ms = std::chrono::duration<double, std::milli>(
+                              std::chrono::steady_clock::now() - kProgramStart)
+                              .count();
+        // A line of its own, seen at once by whoever reads the console.
+        std::printf("GAME: first frame presented %.0f ms after start\n", ms);
+        std::fflush(stdout);
+    }
     QNFrameRateControllerEnd();
     QNSysUpdate();
     if (!QNSysDoesWindowExist())

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -27,11 +26,15 @@ uint16_t ReadU16(const std::vector<uint8_t>& b, size_t at) {
 } // namespace
 
 BitmapImage ReadBitmap(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in)
         throw std::runtime_error("Cannot find " + path);
-    const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
+    // The whole file in one read, not a byte at a time.
+    const std::streamoff size = std::max<std::streamoff>(in.tellg(), 0);
+    std::vector<uint8_t> file(static_cast<size_t>(size));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(file.data()), size);
+    file.resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
     const std::runtime_error invalid(path + " is not a valid bitmap");
     if (file.size() < kFileHeaderSize + kInfoHeaderSize || ReadU16(file, 0) != 0x4D42)
         throw invalid;

@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <stb_image_write.h>
+#include <zlib.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -303,6 +306,53 @@ float ValueNoise(float x, float y, int seed) {
 bool WritePng(const std::string& path, const Image& image) {
     return stbi_write_png(path.c_str(), image.width, image.height, 4, image.rgba.data(),
                           image.width * 4) != 0;
+}
+
+namespace {
+void PutBe32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+void PutChunk(std::vector<uint8_t>& out, const char type[4], const std::vector<uint8_t>& data) {
+    PutBe32(out, static_cast<uint32_t>(data.size()));
+    const size_t typeAt = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    const uLong crc = crc32(0L, out.data() + typeAt, static_cast<uInt>(4 + data.size()));
+    PutBe32(out, static_cast<uint32_t>(crc));
+}
+} // namespace
+
+bool WriteStoredPng(const std::string& path, const Image& image) {
+    const size_t stride = static_cast<size_t>(image.width) * 4;
+    std::vector<uint8_t> rows;
+    rows.reserve((stride + 1) * static_cast<size_t>(image.height));
+    for (int y = 0; y < image.height; ++y) {
+        rows.push_back(0); // filter: none
+        const uint8_t* row = image.rgba.data() + static_cast<size_t>(y) * stride;
+        rows.insert(rows.end(), row, row + stride);
+    }
+    std::vector<uint8_t> idat(compressBound(static_cast<uLong>(rows.size())));
+    uLongf idatSize = static_cast<uLongf>(idat.size());
+    if (compress2(idat.data(), &idatSize, rows.data(), static_cast<uLong>(rows.size()),
+                  Z_NO_COMPRESSION) != Z_OK)
+        return false;
+    idat.resize(idatSize);
+
+    std::vector<uint8_t> header;
+    PutBe32(header, static_cast<uint32_t>(image.width));
+    PutBe32(header, static_cast<uint32_t>(image.height));
+    header.insert(header.end(), {8, 6, 0, 0, 0}); // 8-bit RGBA, not interlaced
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    PutChunk(png, "IHDR", header);
+    PutChunk(png, "IDAT", idat);
+    PutChunk(png, "IEND", {});
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+    return std::fclose(file) == 0 && written;
 }
 
 Image JoinStrip(const std::vector<Image>& frames) {

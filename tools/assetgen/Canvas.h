@@ -96,6 +96,13 @@ float Hash01(int x, int y, int seed);
 // Smooth value noise in [0, 1) with a period of `period` cells.
 float ValueNoise(float x, float y, int seed);
 
+// A compressed PNG, for pictures people look at (the contact sheet, the
+// desktop icons).
 bool WritePng(const std::string& path, const Image& image);
+// A PNG whose pixels are stored, not compressed (no row filters, stored
+// deflate blocks), for every image the game opens: several times larger on
+// disk, but it is read at the speed of a copy where a compressed one is
+// inflated and unfiltered at every start.
+bool WriteStoredPng(const std::string& path, const Image& image);
 // Writes a frame strip from per-frame images of equal size.
 Image JoinStrip(const std::vector<Image>& frames);

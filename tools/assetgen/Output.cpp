@@ -38,8 +38,8 @@ void Output::LitStrip(const std::string& file, const std::vector<Canvas>& frames
     Sheet sheet{file, JoinStrip(diffuse), JoinStrip(normal), static_cast<int>(frames.size())};
     if (!Matches(file, sheet.diffuse))
         ++failures_;
-    if (!WritePng(PathOf(file), sheet.diffuse) ||
-        !WritePng(PathOf(AssetNormalMapName(file)), sheet.normal))
+    if (!WriteStoredPng(PathOf(file), sheet.diffuse) ||
+        !WriteStoredPng(PathOf(AssetNormalMapName(file)), sheet.normal))
         Fail("cannot write " + file);
     written_.push_back(std::move(sheet));
 }
@@ -48,7 +48,8 @@ void Output::LitImage(const std::string& file, const Image& diffuse, const Image
     const AssetImage* entry = FindAssetImage(file);
     if (!Matches(file, diffuse))
         ++failures_;
-    if (!WritePng(PathOf(file), diffuse) || !WritePng(PathOf(AssetNormalMapName(file)), normal))
+    if (!WriteStoredPng(PathOf(file), diffuse) ||
+        !WriteStoredPng(PathOf(AssetNormalMapName(file)), normal))
         Fail("cannot write " + file);
     written_.push_back(Sheet{file, diffuse, normal, entry ? entry->frames : 1});
 }
@@ -57,7 +58,7 @@ void Output::FlatImage(const std::string& file, const Image& image) {
     const AssetImage* entry = FindAssetImage(file);
     if (!Matches(file, image))
         ++failures_;
-    if (!WritePng(PathOf(file), image))
+    if (!WriteStoredPng(PathOf(file), image))
         Fail("cannot write " + file);
     written_.push_back(Sheet{file, image, Image(), entry ? entry->frames : 1});
 }
