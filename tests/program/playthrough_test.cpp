@@ -389,7 +389,7 @@ TEST_P(PlaythroughTest, BladePlaysTheLevelFromItsStartToItsExit) {
         std::printf("  heard %s\n", name.c_str());
     WriteSheets(level);
     for (const std::string& name : pictures)
-        EXPECT_GT(LitShare(BuildDir() + "/" + name, 15), 0.3f)
+        EXPECT_GT(LitShare(BuildDir() + "/" + name, 15), 0.1f)
             << name << " shows a lit room, not a black screen";
 
     LevelScene* const played_level = scene;
