@@ -21,9 +21,7 @@
 #include "scenes/LevelScene.h"
 #include "world/RoomPathing.h"
 
-#include "support/TestSupport.h"
-
-#include <stb/stb_image.h>
+#include "program/LevelDriver.h"
 
 #include <cmath>
 #include <deque>
@@ -34,138 +32,18 @@
 
 namespace {
 
-constexpr const char* kWindowed =
-    "<settings volume=\"0\" muted=\"1\" fullscreen=\"0\" width=\"1280\" height=\"720\"/>\n";
-
-class EnemiesFightTest : public ::testing::Test {
+class EnemiesFightTest : public LevelDriver {
 protected:
     void SetUp() override {
-        dir.Write("settings.xml", kWindowed);
-        Game& g = Game::Instance();
-        g.levels = LevelCatalogue("levels.xml");
-        g.EnableScriptedRun(1.0 / 60.0);
-        g.firstScene = [] { return static_cast<Scene*>(new LevelScene()); };
-        g.Init();
-        ASSERT_TRUE(g.RunFrame()); // the switch into the level
-        scene = dynamic_cast<LevelScene*>(g.currentScene);
-        ASSERT_NE(scene, nullptr) << Game::Instance().lastError;
-        // Fixed seeds: a batted-back bullet strays the same way every run.
-        Projectile::Random().Seed(43);
-        // And the soldiers walk the same paths: the shot comes from the
+        StartLevel(0);
+        // The long fight is drawn one frame in sixteen; pictures and the
+        // shot batted back draw every frame.
+        drawEvery = 16;
+        // Fixed seeds: a batted-back bullet strays the same way every run,
+        // and the soldiers walk the same paths, so the shot comes from the
         // same place.
+        Projectile::Random().Seed(43);
         LevelMap::RoomPathing::Random().Seed(43);
-    }
-    void TearDown() override {
-        ReleaseKeys();
-        Game::Instance().drawFrames = true;
-        if (QNSysDoesWindowExist())
-            Game::Instance().Shutdown();
-        QNFrameRateControllerSetFixedFrameTime(0.0);
-    }
-
-    Player& Blade() const { return *scene->player; }
-    int RoomOf() const { return scene->currentRoom->id; }
-
-    // One frame of the game; tops Blade's health up when it runs low, so a
-    // long scripted fight cannot end in the death window (counted).
-    bool Frame() {
-        if (scene->player && Blade().health < 0.3f && !Blade().IsDead()) {
-            Blade().health = 1.0f;
-            Blade().PushHealth();
-            ++topUps;
-        }
-        ++framesRun;
-        // The long fight is drawn one frame in sixteen (every frame still
-        // plays); pictures draw their own frame.
-        Game::Instance().drawFrames = forceDraw || framesRun % 16 == 0;
-        return Game::Instance().RunFrame();
-    }
-    // Runs frames until `done` holds; false after `limit` frames.
-    bool RunUntil(const std::function<bool()>& done, int limit) {
-        for (int i = 0; i < limit; ++i) {
-            if (done())
-                return true;
-            if (!Frame())
-                return false;
-        }
-        return done();
-    }
-    void Frames(int n) {
-        RunUntil([] { return false; }, n);
-    }
-    void ReleaseKeys() {
-        for (uint8_t key :
-             {QN_VK_A, QN_VK_D, QN_VK_W, QN_VK_S, QN_VK_LBUTTON, QN_VK_RBUTTON, QN_VK_LSHIFT})
-            QNInputInjectKey(key, false);
-    }
-    void Tap(uint8_t key) {
-        QNInputInjectKey(key, true);
-        Frame();
-        QNInputInjectKey(key, false);
-    }
-    // Writes the next frame to the build directory, halved to the render
-    // size (the window shows every render pixel as 2 x 2).
-    void Capture(const std::string& name) {
-        const std::string full = BuildDir() + "/full_" + name;
-        QNGfxRequestCapture(full);
-        forceDraw = true;
-        Frame();
-        forceDraw = false;
-        int w = 0, h = 0, channels = 0;
-        unsigned char* pixels = stbi_load(full.c_str(), &w, &h, &channels, 4);
-        ASSERT_NE(pixels, nullptr) << full;
-        std::vector<unsigned char> half(static_cast<size_t>(w / 2) * (h / 2) * 4);
-        for (int y = 0; y < h / 2; ++y) {
-            for (int x = 0; x < w / 2; ++x) {
-                for (int c = 0; c < 4; ++c)
-                    half[(static_cast<size_t>(y) * (w / 2) + x) * 4 + c] =
-                        pixels[(static_cast<size_t>(2 * y) * w + 2 * x) * 4 + c];
-            }
-        }
-        stbi_image_free(pixels);
-        EXPECT_TRUE(QNGfxWritePNG(BuildDir() + "/" + name, half.data(), w / 2, h / 2));
-        std::remove(full.c_str());
-    }
-
-    // Holds the keys that walk Blade towards `goal` (nothing within `near`).
-    void Steer(Vec2 goal, float near = 3.0f) {
-        const Vec2 d = goal - Blade().GetPosition();
-        QNInputInjectKey(QN_VK_D, d.x > near);
-        QNInputInjectKey(QN_VK_A, d.x < -near);
-        QNInputInjectKey(QN_VK_W, d.y > near);
-        QNInputInjectKey(QN_VK_S, d.y < -near);
-    }
-    // Walks Blade to `goal` along the room's own paths; false when he does
-    // not get there within `limit` frames.
-    bool WalkTo(Vec2 goal, int limit, float near = 4.0f) {
-        std::deque<Vec2> path;
-        for (int i = 0; i < limit; ++i) {
-            const Vec2 at = Blade().GetPosition();
-            if (LengthSq(goal - at) <= near * near) {
-                ReleaseKeys();
-                return true;
-            }
-            if (i % 20 == 0 || path.empty()) {
-                path.clear();
-                scene->currentRoom->FindPath(path, Blade().GetCollider(), at, goal);
-            }
-            while (path.size() > 1 && LengthSq(path.front() - at) < 16.0f)
-                path.pop_front();
-            Steer(path.empty() ? goal : path.front());
-            if (!Frame())
-                return false;
-        }
-        ReleaseKeys();
-        return false;
-    }
-
-    // Holds the confirm input until the conversation is over.
-    bool TalkThrough(int limit = 1800) {
-        QNInputInjectKey(QN_VK_LBUTTON, true);
-        const bool over = RunUntil([&] { return !scene->DialogueRunning(); }, limit);
-        QNInputInjectKey(QN_VK_LBUTTON, false);
-        Frames(1);
-        return over;
     }
 
     // Takes the door of the current room to `target` (the scene's own door
@@ -177,115 +55,6 @@ protected:
         ASSERT_TRUE(RunUntil([&] { return scene->nextRoom == nullptr; }, 240));
         ASSERT_EQ(RoomOf(), target);
     }
-
-    template <class T> std::vector<T*> InRoom() const {
-        std::vector<T*> found;
-        for (Entity* e : scene->currentRoom->entities) {
-            if (auto* t = dynamic_cast<T*>(e))
-                found.push_back(t);
-        }
-        return found;
-    }
-    Enemy* NearestLivingEnemy() const {
-        Enemy* best = nullptr;
-        for (Enemy* e : InRoom<Enemy>()) {
-            if (e->IsDead())
-                continue;
-            if (!best || LengthSq(e->GetPosition() - Blade().GetPosition()) <
-                             LengthSq(best->GetPosition() - Blade().GetPosition()))
-                best = e;
-        }
-        return best;
-    }
-    // Walks up beside `enemy` and slashes until it falls; false if it still
-    // stands after `limit` frames.
-    bool CutDown(Enemy* enemy, int limit, const std::function<void()>& onHit = nullptr) {
-        std::deque<Vec2> path;
-        float lastHealth = enemy->health;
-        for (int i = 0; i < limit && !enemy->IsDead(); ++i) {
-            const Vec2 at = Blade().GetPosition();
-            const Vec2 them = enemy->GetPosition();
-            // Beside it on Blade's side, or on the far side when a pillar
-            // or a wall stands on his.
-            float side = at.x <= them.x ? -28.0f : 28.0f;
-            if (!scene->currentRoom->IsWalkable(them + Vec2{side, 0.0f}))
-                side = -side;
-            const Vec2 spot = them + Vec2{side, 0.0f};
-            if (LengthSq(spot - at) > 36.0f) {
-                QNInputInjectKey(QN_VK_LBUTTON, false);
-                if (i % 15 == 0 || path.empty()) {
-                    path.clear();
-                    scene->currentRoom->FindPath(path, Blade().GetCollider(), at, spot);
-                }
-                while (path.size() > 1 && LengthSq(path.front() - at) < 16.0f)
-                    path.pop_front();
-                Steer(path.empty() ? spot : path.front());
-            } else {
-                // Face it and slash every few frames; the combo takes the
-                // presses that fall in its windows.
-                Steer(at, 1e9f);
-                QNInputInjectKey(side < 0.0f ? QN_VK_D : QN_VK_A, i % 9 < 2);
-                QNInputInjectKey(QN_VK_LBUTTON, i % 9 == 0);
-            }
-            if (!Frame())
-                return false;
-            if (enemy->health < lastHealth && onHit)
-                onHit();
-            lastHealth = enemy->health;
-        }
-        ReleaseKeys();
-        Frame();
-        return enemy->IsDead();
-    }
-
-    // Puts the pointer on a point of the current room.
-    void PointAtWorld(Vec2 world) {
-        const Runtime& rt = Runtime::Get();
-        const Vec2 screen = world - scene->currentRoom->camera.GetPosition();
-        QNInputInjectCursor(static_cast<int32_t>(2.0f * screen.x) + rt.screenWidth,
-                            QNGetWindowHeight() - rt.screenHeight -
-                                static_cast<int32_t>(2.0f * screen.y));
-    }
-    // Walks within dashing reach of `enemy` on a clear line, aims at it and
-    // dashes through it; false if it still stands.
-    bool DashThrough(Enemy* enemy, int limit) {
-        std::deque<Vec2> path;
-        for (int i = 0; i < limit && !enemy->IsDead(); ++i) {
-            const Vec2 at = Blade().GetPosition();
-            const Vec2 them = enemy->GetPosition();
-            const bool clear = !scene->Raycast(RoomOf(), at, them).hit;
-            if (clear && LengthSq(them - at) < 110.0f * 110.0f && Blade().state != PlayerSlash) {
-                ReleaseKeys();
-                QNInputInjectKey(QN_VK_LSHIFT, true);
-                for (int k = 0; k < 3; ++k) {
-                    PointAtWorld(enemy->GetPosition());
-                    Frame();
-                }
-                PointAtWorld(enemy->GetPosition());
-                Tap(QN_VK_LBUTTON);
-                QNInputInjectKey(QN_VK_LSHIFT, false);
-                RunUntil([&] { return Blade().state != PlayerDash; }, 120);
-                return enemy->IsDead();
-            }
-            if (i % 15 == 0 || path.empty()) {
-                path.clear();
-                scene->currentRoom->FindPath(path, Blade().GetCollider(), at, them);
-            }
-            while (path.size() > 1 && LengthSq(path.front() - at) < 16.0f)
-                path.pop_front();
-            Steer(path.empty() ? them : path.front());
-            if (!Frame())
-                return false;
-        }
-        ReleaseKeys();
-        return enemy->IsDead();
-    }
-
-    ScratchGameDir dir;
-    LevelScene* scene = nullptr;
-    int topUps = 0;
-    int framesRun = 0;
-    bool forceDraw = false; // the next frame is drawn whatever its number
 };
 
 TEST_F(EnemiesFightTest, BladeFightsThroughTheHallAndTheGateOpensWhenTheSoldiersFall) {
@@ -307,7 +76,7 @@ TEST_F(EnemiesFightTest, BladeFightsThroughTheHallAndTheGateOpensWhenTheSoldiers
     ASSERT_TRUE(WalkTo({260.0f, in.y}, 600));
     for (const BasicEnemy* s : soldiers)
         EXPECT_FALSE(s->attackDisabled) << "awake";
-    ASSERT_TRUE(TalkThrough());
+    HearOut();
     // The nearest of them covers the way in.
     BasicEnemy* doorGuard = nullptr;
     for (BasicEnemy* s : soldiers) {
