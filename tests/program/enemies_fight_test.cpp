@@ -152,15 +152,15 @@ TEST_F(EnemiesFightTest, BladeFightsThroughTheHallAndTheGateOpensWhenTheSoldiers
     // The others fall to the dash, which cuts through what it kills.
     // A soldier that keeps its distance is chased again: a dash when there
     // is blue to spend, slashes from beside it otherwise.
-    for (int attempt = 0; attempt < 12; ++attempt) {
+    for (int attempt = 0; attempt < 60; ++attempt) {
         Enemy* next = NearestLivingEnemy();
         if (!next)
             break;
         const float special = Blade().special;
-        if (DashThrough(next, 900))
+        if (special >= Player::dashCost && DashThrough(next, 300))
             EXPECT_LT(Blade().special, special) << "a dash spends special";
-        else
-            CutDown(next, 900);
+        else if (!next->IsDead())
+            CutDown(next, 900, nullptr, true);
     }
     if (Enemy* standing = NearestLivingEnemy()) {
         Capture("enemies_still_standing.png");
