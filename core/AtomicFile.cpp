@@ -27,6 +27,10 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
     return false;
 }
 
+bool RemoveLeftoverTemporary(const std::string& path) {
+    return std::remove(TemporaryName(path).c_str()) == 0;
+}
+
 AtomicFileSet::~AtomicFileSet() {
     Discard();
 }
