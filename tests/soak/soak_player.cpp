@@ -101,10 +101,13 @@ protected:
         Seconds(0.6f); // faded in
         CheckGl("a level's start");
     }
+    // Lets go of every key and moves the pointer out of the way.
     void ReleaseAll() {
         for (uint8_t k :
              {QN_VK_W, QN_VK_A, QN_VK_S, QN_VK_D, QN_VK_LBUTTON, QN_VK_RBUTTON, QN_VK_LSHIFT})
             QNInputInjectKey(k, false);
+        // A pointer left on a menu entry would keep that entry highlighted.
+        PointAt(-300.0f, -170.0f);
         Frames(1);
     }
     // Plays like a restless player for `seconds`: walks in a new direction
