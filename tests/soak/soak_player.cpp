@@ -28,13 +28,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <malloc.h>
 #include <random>
 #include <string>
 
 namespace {
 
-// This process's resident memory (VmRSS), in kB; -1 when unknown.
-long ResidentKb() {
+// This process's resident memory (VmRSS), in kB, once the allocator has
+// handed its free pages back (what is still resident is what is held, not
+// what happened to be free at that moment); -1 when unknown.
+long SettledResidentKb() {
+    malloc_trim(0);
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
@@ -113,12 +117,13 @@ protected:
     // Plays like a restless player for `seconds`: walks in a new direction
     // every third of a second, slashes light and heavy, aims dashes, points
     // around, and talks through any conversation (the slash key moves it
-    // on). Stops early when Blade dies or the level ends. Without `walk`
+    // on). Stops early when Blade dies or the level is left. Without `walk`
     // Blade stands his ground (he stays in the room he is in).
     void Fight(float seconds, bool walk = true) {
         const LevelScene* level = Level();
         const int frames = static_cast<int>(seconds * 60.0f);
-        for (int f = 0; f < frames && Level() == level && !level->deathShown; ++f) {
+        for (int f = 0; f < frames && Level() == level && !level->deathShown && !level->leaving;
+             ++f) {
             if (f % 20 == 0) {
                 for (uint8_t k : {QN_VK_W, QN_VK_A, QN_VK_S, QN_VK_D, QN_VK_LSHIFT})
                     QNInputInjectKey(k, walk && dice() % 3 == 0);
@@ -133,16 +138,29 @@ protected:
         ReleaseAll();
         CheckGl("a fight");
     }
-    // Opens the pause window (after any conversation), visits its options
-    // page and goes back.
+    // A level is current and has not been left by its exit.
+    bool InLevel() { return Level() && !Level()->leaving; }
+    // ... and Blade lives.
+    bool InPlay() { return InLevel() && !Level()->deathShown && !Level()->player->IsDead(); }
+    // Opens the pause window and visits its options page and back: after
+    // any conversation, once slow motion is over (no pausing during it). A
+    // Blade who dies meanwhile leaves the level unpaused.
     void PauseAndVisitOptions() {
         LevelScene* level = Level();
         QNInputInjectKey(QN_VK_LBUTTON, true);
         FramesUntil([&] { return !level->DialogueRunning(); }, 1800);
         QNInputInjectKey(QN_VK_LBUTTON, false);
-        Frames(1);
+        FramesUntil([] { return Game::Instance().timeScale > 0.99f; }, 600);
+        if (!InPlay())
+            return;
         Tap(QN_VK_ESCAPE);
-        ASSERT_TRUE(level->paused) << "the pause key did not pause";
+        if (!level->paused) {
+            ASSERT_FALSE(InPlay())
+                << "the pause key did not pause (time scale " << Game::Instance().timeScale
+                << ", conversation " << level->DialogueRunning() << ", door transition "
+                << (level->nextRoom != nullptr) << ")";
+            return;
+        }
         PauseWindow& pause = *level->pauseWindow;
         ASSERT_NO_FATAL_FAILURE(WaitOpen(pause));
         ASSERT_NO_FATAL_FAILURE(Choose(pause, "Options"));
@@ -151,13 +169,43 @@ protected:
         ASSERT_NO_FATAL_FAILURE(WaitOpen(pause));
         CheckGl("the pause window");
     }
+    // Blade falls (unless he has already) and the death window opens.
     void Die() {
         LevelScene* level = Level();
-        if (!level->deathShown)
+        if (!level->player->IsDead())
             level->player->ChangeHealth(-1000.0f, nullptr);
         ASSERT_GE(FramesUntil([&] { return level->deathShown; }, 600), 0) << "no death window";
         ASSERT_NO_FATAL_FAILURE(WaitOpen(*level->deathWindow));
         CheckGl("death");
+    }
+    // Back to the main menu from wherever play stands: a level left by its
+    // exit hands over to the next first; a dead Blade goes through the death
+    // window's "Back to menu "; else the pause window (its options page on
+    // the way) and "Quit ".
+    void ToMenu() {
+        for (int hop = 0; hop < 8 && Level() && Level()->leaving; ++hop) {
+            const LevelScene* left = Level();
+            ASSERT_GE(FramesUntil(
+                          [&] {
+                              return Current<MainMenu>() ||
+                                     (Current<LevelScene>() && Current<LevelScene>() != left);
+                          },
+                          900),
+                      0)
+                << "nothing came after a level's exit";
+        }
+        if (InLevel()) {
+            if (InPlay()) {
+                ASSERT_NO_FATAL_FAILURE(PauseAndVisitOptions());
+            }
+            if (Level()->paused) {
+                ASSERT_NO_FATAL_FAILURE(Choose(*Level()->pauseWindow, "Quit "));
+            } else {
+                ASSERT_NO_FATAL_FAILURE(Die());
+                ASSERT_NO_FATAL_FAILURE(Choose(*Level()->deathWindow, "Back to menu "));
+            }
+        }
+        ASSERT_NO_FATAL_FAILURE(WaitForMenu());
     }
     // The main menu's options page: both toggles there and back.
     void MenuOptions() {
@@ -181,20 +229,26 @@ protected:
         ASSERT_NO_FATAL_FAILURE(Choose(Menu(), "Yes"));
         ASSERT_NO_FATAL_FAILURE(WaitForNewLevel(nullptr));
         Fight(3.0f);
-        if (!Level()->deathShown) {
+        if (InPlay()) {
             ASSERT_NO_FATAL_FAILURE(PauseAndVisitOptions());
-            ASSERT_NO_FATAL_FAILURE(Choose(*Level()->pauseWindow, "Resume "));
+            if (Level()->paused) {
+                ASSERT_NO_FATAL_FAILURE(Choose(*Level()->pauseWindow, "Resume "));
+            }
             Fight(2.0f);
         }
-        // Death and a retry, death and back to the menu.
-        ASSERT_NO_FATAL_FAILURE(Die());
-        const LevelScene* dead = Level();
-        ASSERT_NO_FATAL_FAILURE(Choose(*Level()->deathWindow, "Try again"));
-        ASSERT_NO_FATAL_FAILURE(WaitForNewLevel(dead));
-        Fight(2.0f);
-        ASSERT_NO_FATAL_FAILURE(Die());
-        ASSERT_NO_FATAL_FAILURE(Choose(*Level()->deathWindow, "Back to menu "));
-        ASSERT_NO_FATAL_FAILURE(WaitForMenu());
+        // Death and a retry, death and back to the menu (the steps a level
+        // left by its exit leaves out).
+        if (InLevel()) {
+            ASSERT_NO_FATAL_FAILURE(Die());
+            const LevelScene* dead = Level();
+            ASSERT_NO_FATAL_FAILURE(Choose(*Level()->deathWindow, "Try again"));
+            ASSERT_NO_FATAL_FAILURE(WaitForNewLevel(dead));
+            Fight(2.0f);
+        }
+        if (InLevel()) {
+            ASSERT_NO_FATAL_FAILURE(Die());
+        }
+        ASSERT_NO_FATAL_FAILURE(ToMenu());
 
         // The credits and back.
         ASSERT_NO_FATAL_FAILURE(Choose(Menu(), "Credits"));
@@ -207,7 +261,7 @@ protected:
     }
 
     // Story level `level` (of the catalogue, in turn) through "Continue",
-    // left by "Quit " (or "Back to menu " after a death).
+    // a fight, and back to the menu.
     void PlaySavedLevel(int level, float seconds) {
         LevelCatalogue& levels = Game::Instance().levels;
         levels.currentLevel = level % static_cast<int>(levels.firstRooms.size());
@@ -215,13 +269,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(Choose(Menu(), "Continue"));
         ASSERT_NO_FATAL_FAILURE(WaitForNewLevel(nullptr));
         Fight(seconds);
-        if (Level()->deathShown) {
-            ASSERT_NO_FATAL_FAILURE(Choose(*Level()->deathWindow, "Back to menu "));
-        } else {
-            ASSERT_NO_FATAL_FAILURE(PauseAndVisitOptions());
-            ASSERT_NO_FATAL_FAILURE(Choose(*Level()->pauseWindow, "Quit "));
-        }
-        ASSERT_NO_FATAL_FAILURE(WaitForMenu());
+        ASSERT_NO_FATAL_FAILURE(ToMenu());
     }
 
     // The endless mode: two depths crossed room by room (a short fight in
@@ -255,9 +303,7 @@ protected:
             }
             ASSERT_NO_FATAL_FAILURE(WaitForNewLevel(level));
         }
-        ASSERT_NO_FATAL_FAILURE(PauseAndVisitOptions());
-        ASSERT_NO_FATAL_FAILURE(Choose(*Level()->pauseWindow, "Quit "));
-        ASSERT_NO_FATAL_FAILURE(WaitForMenu());
+        ASSERT_NO_FATAL_FAILURE(ToMenu());
     }
 
     int glErrors = 0;
@@ -291,12 +337,12 @@ TEST_F(SoakPlayer, EverySceneUntilTheTimeIsUp) {
     for (int level = 1; level < static_cast<int>(Game::Instance().levels.firstRooms.size());
          ++level)
         ASSERT_NO_FATAL_FAILURE(PlaySavedLevel(level, 0.5f));
-    std::printf("SOAK: warmed up at %.0f s, resident %ld kB\n", elapsed(), ResidentKb());
+    std::printf("SOAK: warmed up at %.0f s, resident %ld kB\n", elapsed(), SettledResidentKb());
     std::fflush(stdout);
     while (elapsed() < minutes * 60.0) {
         ASSERT_NO_FATAL_FAILURE(playRound());
         std::printf("SOAK: round %d done at %.0f s, resident %ld kB\n", round, elapsed(),
-                    ResidentKb());
+                    SettledResidentKb());
         std::fflush(stdout);
     }
 
