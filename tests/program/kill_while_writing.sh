@@ -12,7 +12,7 @@
 set -u
 GAME=$1
 SEED=${KILL_SEED:-20261210}
-RUNS=${KILL_RUNS:-100}
+RUNS=${KILL_RUNS:-80}
 BUILD=$(pwd)
 WORK=$(mktemp -d /tmp/quorvane-kill-XXXXXX)
 pid=
