@@ -71,7 +71,8 @@ protected:
     MainMenuWindow& Menu() { return *Current<MainMenu>()->window; }
     LevelScene* Level() { return Current<LevelScene>(); }
 
-    // Every OpenGL error queued since the last look, on the console.
+    // Every OpenGL error queued since the last look, on the console (with
+    // SOAK_TRACE set, each step's name and frame as well).
     void CheckGl(const char* where) {
         if (std::getenv("SOAK_TRACE"))
             std::printf("TRACE %s %u\n", where, QNFrameRateControllerGetFrameCount());
