@@ -54,7 +54,8 @@ void RewriteFilesUntilKilled(Game& game) {
             SaveSettingsFile();
             levels.currentLevel = n % levelCount;
             levels.Save();
-            RecordDepth(endless.recordPath, n);
+            if (!RecordDepth(endless.recordPath, n))
+                UserFiles::ReportWriteFailure("the best depth", endless.recordPath);
         }
     }
 }

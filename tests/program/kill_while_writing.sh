@@ -102,15 +102,26 @@ while [ $run -lt $RUNS ]; do
     [ -n "$new_seed" ] || fail "settings.xml is not a whole settings file"
     [ -n "$new_level" ] || fail "save.xml is not a whole save"
     [ -n "$new_best" ] || fail "endless.xml is not a whole record"
-    # The loop writes round n as settings, save, record, so the save and the
-    # record hold round n or n - 1 of the settings' round n, and nothing goes
-    # backwards.
+    # The loop writes round n as settings, save, record, so beside settings
+    # round n the save and the record hold round n or the one before: round
+    # n - 1 when this run wrote it, else what the last run left. Without a
+    # new settings round, nothing else changed either.
     [ "$new_seed" -ge "$seed" ] || fail "the settings went back from $seed to $new_seed"
-    [ "$new_best" -ge "$best" ] || fail "the record went back from $best to $new_best"
-    [ "$new_best" -eq "$new_seed" ] || [ "$new_best" -eq $((new_seed - 1)) ] ||
-        fail "record $new_best beside settings round $new_seed"
-    [ "$new_level" -eq $((new_seed % levels)) ] || [ "$new_level" -eq $(((new_seed - 1) % levels)) ] ||
-        fail "save level $new_level beside settings round $new_seed"
+    if [ "$new_seed" -eq "$seed" ]; then
+        [ "$new_best" -eq "$best" ] && [ "$new_level" -eq "$level" ] ||
+            fail "the save or the record changed without a new settings round"
+    else
+        before_best=$best
+        before_level=$level
+        if [ $((new_seed - 1)) -gt "$seed" ]; then
+            before_best=$((new_seed - 1))
+            before_level=$(((new_seed - 1) % levels))
+        fi
+        [ "$new_best" -eq "$new_seed" ] || [ "$new_best" -eq "$before_best" ] ||
+            fail "record $new_best beside settings round $new_seed (the round before: $before_best)"
+        [ "$new_level" -eq $((new_seed % levels)) ] || [ "$new_level" -eq "$before_level" ] ||
+            fail "save level $new_level beside settings round $new_seed (the round before: $before_level)"
+    fi
     seed=$new_seed
     level=$new_level
     best=$new_best
