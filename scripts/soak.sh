@@ -8,19 +8,23 @@
 # Writes <build>/soak/soak.csv and <build>/soak/soak.log (everything the
 # game printed). Each minute the CSV gets the game's resident memory as the
 # system sees it at that moment (VmRSS: it swings by megabytes within a
-# round as levels load and free) and the player's own settled figure from
-# the end of its last round (back in the menu, the allocator's free pages
-# returned), the count of error lines so far and the rounds played.
+# round as levels load and free), the player's own two figures from the end
+# of its last round, back in the menu (the heap in use, exact; the resident
+# memory once the allocator has returned its free pages, which also sees the
+# OpenGL driver's own mappings but moves by a megabyte or two with how the
+# free pages lie), the count of error lines so far and the rounds played.
 # Fails when the game fails or prints an error (an OpenGL error, an
-# exception, a failed write or check), or when a settled figure exceeds the
-# first one after the first minute by more than SOAK_GROWTH_KB (1024 unless
-# set). The warm-up (one round and every story level) fills the caches
-# within that first minute.
+# exception, a failed write or check), or when the round-end figures grow
+# past the first ones after the first minute: the heap by more than
+# SOAK_GROWTH_KB (1024 unless set), the resident memory by more than
+# SOAK_RESIDENT_GROWTH_KB (4096 unless set). The warm-up (one round and
+# every story level) fills the caches within that first minute.
 set -u
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 MINUTES=${1:?usage: soak.sh <minutes> [build dir]}
 BUILD=${2:-"$ROOT/build"}
-LIMIT_KB=${SOAK_GROWTH_KB:-1024}
+HEAP_LIMIT_KB=${SOAK_GROWTH_KB:-1024}
+RESIDENT_LIMIT_KB=${SOAK_RESIDENT_GROWTH_KB:-4096}
 PLAYER="$BUILD/tests/soak_player"
 [ -x "$PLAYER" ] || {
     echo "soak: $PLAYER is missing (build the project first)"
@@ -46,10 +50,10 @@ cd "$BUILD" || exit 1
 QUORVANE_SOAK_MINUTES=$MINUTES "$PLAYER" >"$LOG" 2>&1 &
 pid=$!
 trap 'kill -TERM $pid 2>/dev/null' INT TERM
-echo "minute,resident_kb,settled_kb,errors,rounds" >"$CSV"
+echo "minute,resident_kb,settled_resident_kb,heap_kb,errors,rounds" >"$CSV"
 echo "soak: $MINUTES minutes, log $LOG"
-# The player's settled figures: "<seconds> <kB>" a line.
-settled() { sed -n 's/^SOAK: \(warmed up\|round [0-9]* done\) at \([0-9]*\) s, resident \([0-9]*\) kB$/\2 \3/p' "$LOG"; }
+# The player's round-end figures: "<seconds> <resident kB> <heap kB>" a line.
+settled() { sed -n 's/^SOAK: \(warmed up\|round [0-9]* done\) at \([0-9]*\) s, resident \([0-9]*\) kB, heap \([0-9]*\) kB$/\2 \3 \4/p' "$LOG"; }
 start=$(date +%s)
 minute=0
 while :; do
@@ -60,9 +64,11 @@ while :; do
     done
     rss=$(awk '/^VmRSS:/ {print $2}' /proc/$pid/status 2>/dev/null)
     [ -n "$rss" ] || break # the game has ended
-    last=$(settled | tail -1 | cut -d' ' -f2)
-    echo "$minute,$rss,${last:-},$(errors),$(rounds)" >>"$CSV"
-    echo "soak: minute $minute: $rss kB resident, settled ${last:-?} kB, $(errors) errors, $(rounds) rounds"
+    last=$(settled | tail -1)
+    settled_rss=$(echo "$last" | cut -s -d' ' -f2)
+    heap=$(echo "$last" | cut -s -d' ' -f3)
+    echo "$minute,$rss,$settled_rss,$heap,$(errors),$(rounds)" >>"$CSV"
+    echo "soak: minute $minute: $rss kB resident; at the last round's end ${settled_rss:-?} kB resident, ${heap:-?} kB heap; $(errors) errors, $(rounds) rounds"
 done
 wait $pid
 status=$?
@@ -78,15 +84,23 @@ if [ "$n" -gt 0 ]; then
     grep -iE "$ERRORS" "$LOG" | head -20
     fail=1
 fi
-# Growth of the settled figures past the first one after the first minute.
-growth=$(settled | awk -v limit="$LIMIT_KB" '
-    $1 >= 60 && base == "" { base = $2; at = $1; next }
-    base != "" && $2 - base > worst { worst = $2 - base; when = $1 }
-    END { if (worst > limit) printf "from %d kB at %d s by %d kB at %d s", base, at, worst, when }')
-if [ -n "$growth" ]; then
-    echo "soak: FAIL: resident memory grew $growth"
-    fail=1
-fi
+# Growth of the round-end figures past the first ones after the first
+# minute: column 2 the resident memory, column 3 the heap.
+growth() {
+    settled | awk -v col="$1" -v limit="$2" '
+        $1 >= 60 && base == "" { base = $col; at = $1; next }
+        base != "" && $col - base > worst { worst = $col - base; when = $1 }
+        END { if (worst > limit) printf "from %d kB at %d s by %d kB at %d s", base, at, worst, when }'
+}
+for check in "2 $RESIDENT_LIMIT_KB resident memory" "3 $HEAP_LIMIT_KB heap"; do
+    set -- $check
+    grew=$(growth "$1" "$2")
+    if [ -n "$grew" ]; then
+        shift 2
+        echo "soak: FAIL: the $* grew $grew"
+        fail=1
+    fi
+done
 grep '^SOAK: \(warmed\|round\)' "$LOG"
 [ $fail -eq 0 ] && echo "soak: ok ($(rounds) rounds after the warm-up, no errors)"
 exit $fail

@@ -34,18 +34,29 @@
 
 namespace {
 
-// This process's resident memory (VmRSS), in kB, once the allocator has
-// handed its free pages back (what is still resident is what is held, not
-// what happened to be free at that moment); -1 when unknown.
-long SettledResidentKb() {
+// What the game holds, in kB, measured two ways. `heap`: the bytes the
+// allocator has handed out and not had back (exact: the same scene holding
+// the same things gives the same figure). `resident`: the process's
+// resident memory (VmRSS) once the allocator has returned its free pages,
+// which also sees memory that is not the allocator's (the OpenGL driver's
+// mappings, thread stacks), but moves by a megabyte or two with how the
+// free pages happen to lie.
+struct Held {
+    long heap = -1;
+    long resident = -1;
+};
+Held HeldNow() {
+    Held held;
+    const struct mallinfo2 info = mallinfo2();
+    held.heap = static_cast<long>((info.uordblks + info.hblkhd) / 1024);
     malloc_trim(0);
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
         if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6);
+            held.resident = std::atol(line.c_str() + 6);
     }
-    return -1;
+    return held;
 }
 
 constexpr uint32_t kInputSeed = 20261210u;
@@ -338,12 +349,15 @@ TEST_F(SoakPlayer, EverySceneUntilTheTimeIsUp) {
     for (int level = 1; level < static_cast<int>(Game::Instance().levels.firstRooms.size());
          ++level)
         ASSERT_NO_FATAL_FAILURE(PlaySavedLevel(level, 0.5f));
-    std::printf("SOAK: warmed up at %.0f s, resident %ld kB\n", elapsed(), SettledResidentKb());
+    Held held = HeldNow();
+    std::printf("SOAK: warmed up at %.0f s, resident %ld kB, heap %ld kB\n", elapsed(),
+                held.resident, held.heap);
     std::fflush(stdout);
     while (elapsed() < minutes * 60.0) {
         ASSERT_NO_FATAL_FAILURE(playRound());
-        std::printf("SOAK: round %d done at %.0f s, resident %ld kB\n", round, elapsed(),
-                    SettledResidentKb());
+        held = HeldNow();
+        std::printf("SOAK: round %d done at %.0f s, resident %ld kB, heap %ld kB\n", round,
+                    elapsed(), held.resident, held.heap);
         std::fflush(stdout);
     }
 
