@@ -1,10 +1,15 @@
 // main.cpp -- the program entry: finds the game's folder, then Init, Run,
 // Shutdown, repeated while the game asks for a restart. The command line is
-// not read.
+// not read; one environment variable, for a test only, is (below).
 #include "core/UserFiles.h"
 #include "game/Game.h"
+#include "ui/SettingsFile.h"
+#include "world/EndlessRecord.h"
+#include "world/EndlessRun.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <unistd.h>
@@ -29,6 +34,32 @@ void EnterGameFolder() {
     UserFiles::SetInstalled(folder.installed);
 }
 
+// For tests/program/kill_while_writing.sh only: with QUORVANE_TEST_WRITE_LOOP
+// set, every frame rewrites the settings, the save and the endless record
+// through the game's own writers, again and again, each time with a larger
+// number (the settings' endless seed, the depth, the level cycling), so that a
+// kill lands in the middle of a write. First it says what it read at start.
+void RewriteFilesUntilKilled(Game& game) {
+    EndlessRun& endless = EndlessRun::Current();
+    LevelCatalogue& levels = game.levels;
+    const int32_t levelCount = std::max<int32_t>(1, static_cast<int32_t>(levels.firstRooms.size()));
+    int32_t n = static_cast<int32_t>(endless.seed.value_or(0));
+    std::printf("WRITE LOOP: read seed %d level %d best %d\n", n, levels.currentLevel,
+                ReadBestDepth(endless.recordPath));
+    std::fflush(stdout);
+    while (game.RunFrame()) {
+        for (int i = 0; i < 8; ++i) {
+            ++n;
+            endless.seed = static_cast<uint32_t>(n);
+            SaveSettingsFile();
+            levels.currentLevel = n % levelCount;
+            levels.Save();
+            if (!RecordDepth(endless.recordPath, n))
+                UserFiles::ReportWriteFailure("the best depth", endless.recordPath);
+        }
+    }
+}
+
 } // namespace
 
 int main(int, char**) {
@@ -41,7 +72,10 @@ int main(int, char**) {
             std::fprintf(stderr, "%s\n", e.what());
             return 1;
         }
-        game.Run();
+        if (std::getenv("QUORVANE_TEST_WRITE_LOOP"))
+            RewriteFilesUntilKilled(game);
+        else
+            game.Run();
         game.Shutdown();
     } while (game.restart);
     return 0;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -25,6 +26,10 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
     if (error)
         *error = file.Error();
     return false;
+}
+
+bool RemoveLeftoverTemporary(const std::string& path) {
+    return std::remove(TemporaryName(path).c_str()) == 0;
 }
 
 AtomicFileSet::~AtomicFileSet() {
@@ -57,6 +62,20 @@ bool AtomicFileSet::Stage(const std::string& path, const std::string& text) {
     return true;
 }
 
+namespace {
+// Makes a rename lasting: the new name is on disk once the folder holding it
+// is. Best effort: the file is already whole under its name either way.
+void SyncFolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+} // namespace
+
 bool AtomicFileSet::Commit() {
     bool ok = true;
     for (const std::string& path : staged) {
@@ -67,6 +86,8 @@ bool AtomicFileSet::Commit() {
         }
         if (!ok)
             std::remove(temp.c_str());
+        else
+            SyncFolderOf(path);
     }
     staged.clear();
     return ok;

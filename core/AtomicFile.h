@@ -16,6 +16,11 @@ bool WriteFileAtomically(const std::string& path, const std::string& text,
 // first written to its temporary file, and only when all of them are on
 // disk are they renamed into place. Temporary files that were never
 // committed are removed when the set goes away.
+// Removes the temporary file of `path` that a run killed in the middle of a
+// write left behind (the file itself kept its old version). True when there
+// was one.
+bool RemoveLeftoverTemporary(const std::string& path);
+
 class AtomicFileSet {
 public:
     AtomicFileSet() = default;

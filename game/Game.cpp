@@ -1,6 +1,7 @@
 // Game -- start-up, the main loop, shut-down and the shared services.
 #include "game/Game.h"
 
+#include "core/AtomicFile.h"
 #include "core/SceneRequest.h"
 #include "core/Tween.h"
 #include "core/UserFiles.h"
@@ -15,6 +16,7 @@
 #include "scenes/SceneFactory.h"
 #include "ui/Options.h"
 #include "ui/SettingsFile.h"
+#include "world/EndlessRecord.h"
 #include "world/EndlessRun.h"
 
 #include <SDL.h>
@@ -56,6 +58,12 @@ void Game::Init() {
     // What the game writes goes to its folder, or to the player's data
     // directory when the folder is read-only; it is read back from there.
     UserFiles::Choose();
+    // A run killed while writing one of its files left the old file whole
+    // and the half-written new one beside it; that one is of no use.
+    for (const char* name : {"settings.xml", "save.xml", kEndlessRecordFile}) {
+        if (RemoveLeftoverTemporary(UserFiles::Path(name)))
+            std::printf("FILES: removed a half-written %s.tmp left by an earlier run\n", name);
+    }
     levels.UseSavePath(UserFiles::Path("save.xml"));
     EndlessRun::Current().UseUserFiles();
     LoadSettings();

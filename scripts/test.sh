@@ -28,3 +28,8 @@ for dir in build build-asan; do
     xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" \
         ctest --test-dir "$ROOT/$dir" --output-on-failure -j "$JOBS"
 done
+
+# A two-minute soak of the plain build: every scene played round and round,
+# its memory and errors watched (scripts/soak.sh; 30 minutes for a real one).
+echo "=== soak: build, 2 minutes"
+"$ROOT/scripts/soak.sh" 2 "$ROOT/build"

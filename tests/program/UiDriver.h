@@ -16,6 +16,7 @@
 #include "ui/UIText.h"
 #include "ui/Window.h"
 
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -47,10 +48,13 @@ protected:
         QNFrameRateControllerSetFixedFrameTime(0.0);
     }
 
+    // One frame of the game; false once it has stopped running. Every frame
+    // the helpers below run goes through here.
+    virtual bool Step() { return Game::Instance().RunFrame(); }
     // Runs n frames; stops early once the game has stopped running.
     void Frames(int n) {
         for (int i = 0; i < n; ++i) {
-            if (!Game::Instance().RunFrame())
+            if (!Step())
                 return;
         }
     }
@@ -61,7 +65,7 @@ protected:
         for (int i = 0; i < limit; ++i) {
             if (done())
                 return i;
-            if (!Game::Instance().RunFrame())
+            if (!Step())
                 return done() ? i + 1 : -1;
         }
         return done() ? limit : -1;
@@ -107,6 +111,24 @@ protected:
         const auto* t =
             dynamic_cast<const UIText*>(w.elements[static_cast<size_t>(w.selectedIndex)]);
         return t ? std::string(t->text.begin(), t->text.end()) : "?";
+    }
+    // Gives the scratch directory an assets folder of its own whose rooms
+    // folder is real (the endless mode's generator writes into it, beside
+    // links to the story's rooms); everything else links to the build's
+    // assets.
+    void OwnRoomsFolder() {
+        namespace fs = std::filesystem;
+        const fs::path link = fs::path(dir.Path()) / "assets";
+        const fs::path built = fs::read_symlink(link);
+        fs::remove(link);
+        fs::create_directory(link);
+        for (const auto& entry : fs::directory_iterator(built)) {
+            if (entry.path().filename() != "rooms")
+                fs::create_symlink(entry.path(), link / entry.path().filename());
+        }
+        fs::create_directory(link / "rooms");
+        for (const auto& entry : fs::directory_iterator(built / "rooms"))
+            fs::create_symlink(entry.path(), link / "rooms" / entry.path().filename());
     }
     template <class T> static T* Current() {
         return dynamic_cast<T*>(Game::Instance().currentScene);

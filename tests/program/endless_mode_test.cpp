@@ -6,6 +6,7 @@
 #include "engine/QNGraphics.h"
 #include "entities/Entity.h"
 #include "entities/Player.h"
+#include "program/RoomSteps.h"
 #include "program/UiDriver.h"
 #include "scenes/LevelScene.h"
 #include "scenes/MainMenu.h"
@@ -14,32 +15,13 @@
 #include "world/LevelCatalogue.h"
 #include "world/Room.h"
 
-#include <cmath>
-#include <filesystem>
-
-namespace fs = std::filesystem;
-
 namespace {
 
 class EndlessModeTest : public UiDriver {
 protected:
-    // The scratch directory gets an assets folder of its own whose rooms
-    // folder is real (the generator writes into it); everything else links
-    // to the build's assets.
+    // The generator writes into a rooms folder of the test's own.
     void SetUp() override {
-        const fs::path link = fs::path(dir.Path()) / "assets";
-        const fs::path built = fs::read_symlink(link);
-        fs::remove(link);
-        fs::create_directory(link);
-        for (const auto& entry : fs::directory_iterator(built)) {
-            if (entry.path().filename() != "rooms")
-                fs::create_symlink(entry.path(), link / entry.path().filename());
-        }
-        fs::create_directory(link / "rooms");
-        for (const auto& entry : fs::directory_iterator(built / "rooms")) {
-            if (entry.path().extension() != ".tmx")
-                fs::create_symlink(entry.path(), link / "rooms" / entry.path().filename());
-        }
+        OwnRoomsFolder();
         EndlessRun& run = EndlessRun::Current();
         run = EndlessRun();
         run.seed = 20261210u;
@@ -65,24 +47,8 @@ protected:
         Tap(QN_VK_LBUTTON);
     }
     LevelScene* Level() { return Current<LevelScene>(); }
-    // Every enemy of the current room falls at once (a test's shortcut; the
-    // doors and gates still follow the real rules).
-    void ClearRoom() {
-        for (Entity* e : Level()->currentRoom->entities) {
-            if (e->kind == KindEnemy && !e->IsDead())
-                e->ChangeHealth(-100.0f, nullptr);
-        }
-    }
-    // Blade against the door of the current room leading to `target`.
-    void StandInDoor(int target) {
-        const LevelMap::Door* door = Level()->currentRoom->DoorTo(target);
-        ASSERT_NE(door, nullptr) << "room " << Level()->currentRoom->id << " has no door to "
-                                 << target;
-        const Vec2 along = door->entryLine.end - door->entryLine.start;
-        const float length = std::sqrt(along.x * along.x + along.y * along.y);
-        const Vec2 in{along.x / length, along.y / length};
-        Level()->player->SetPosition(door->entryLine.start + in * 16.0f - Vec2{0.0f, 8.0f});
-    }
+    void ClearRoom() { ::ClearRoom(*Level()); }
+    void StandInDoor(int target) { ::StandInDoor(*Level(), target); }
     std::string HudDepth() {
         const auto& text = Level()->hud->depthText;
         return text ? std::string(text->text.begin(), text->text.end()) : "";
