@@ -111,7 +111,7 @@ public:
     static constexpr int32_t kMaxChannels = 64;
     // How often one stream block may go round a looping file of a few
     // frames before it is queued as far as it got.
-    static constexpr int32_t kMaxWrapsPerBlock = 64;
+    static constexpr int32_t kMaxWrapsPerBlock = 8;
 
     AudioSystem() = default;
     ~AudioSystem();
