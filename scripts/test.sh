@@ -28,3 +28,8 @@ for dir in build build-asan; do
     xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" \
         ctest --test-dir "$ROOT/$dir" --output-on-failure -j "$JOBS"
 done
+
+# A short pass of every fuzz target over the file parsers (clang, libFuzzer,
+# the sanitizers and the leak check); scripts/fuzz.sh runs them for longer.
+echo "=== fuzz smoke"
+"$ROOT/scripts/fuzz.sh" 10
