@@ -16,10 +16,19 @@ uint32_t ReadBigEndian32(const uint8_t* b) {
            static_cast<uint32_t>(b[2]) << 8 | static_cast<uint32_t>(b[3]);
 }
 
+// Deflate cannot expand data more than about 1032 times, so compressed
+// image data that would inflate to far more than that is a lie, however
+// small the file: the decoder would allocate the whole image first.
+constexpr uint64_t kMaxInflateRatio = 1032;
+constexpr uint64_t kInflateSlack = 4096;
+
 // Walks a PNG's chunks up to its end chunk: each declared length must fit
-// in what is left of the bytes (length, type, data and checksum).
+// in what is left of the bytes (length, type, data and checksum), and the
+// image data must be able to hold the pixels the header announces.
 bool PngChunksFit(const uint8_t* data, size_t size, std::string& reason) {
     size_t at = sizeof kPngSignature;
+    uint64_t imageData = 0;
+    uint64_t rawBytes = 0; // the header's pixels as the filtered rows hold them
     while (at < size) {
         if (size - at < 12) {
             reason = "a PNG chunk is cut short";
@@ -30,10 +39,27 @@ bool PngChunksFit(const uint8_t* data, size_t size, std::string& reason) {
             reason = "a PNG chunk claims " + std::to_string(length) + " bytes past the file's end";
             return false;
         }
-        const bool end = std::memcmp(data + at + 4, "IEND", 4) == 0;
+        const uint8_t* type = data + at + 4;
+        if (std::memcmp(type, "IHDR", 4) == 0 && length >= 10) {
+            const uint64_t width = ReadBigEndian32(data + at + 8);
+            const uint64_t height = ReadBigEndian32(data + at + 12);
+            const uint64_t depth = data[at + 16];
+            const uint8_t colour = data[at + 17];
+            const uint64_t samples = colour == 2 ? 3 : colour == 4 ? 2 : colour == 6 ? 4 : 1;
+            // Sides beyond the limit are refused after the walk anyway.
+            if (width <= kQNImageMaxSide && height <= kQNImageMaxSide)
+                rawBytes = height * (1 + (width * samples * depth + 7) / 8);
+        }
+        if (std::memcmp(type, "IDAT", 4) == 0)
+            imageData += length;
         at += 12 + static_cast<size_t>(length);
-        if (end)
+        if (std::memcmp(type, "IEND", 4) == 0)
             break;
+    }
+    if (rawBytes > imageData * kMaxInflateRatio + kInflateSlack) {
+        reason = "its " + std::to_string(imageData) +
+                 " bytes of image data cannot hold the pixels its header announces";
+        return false;
     }
     return true;
 }

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-// The largest side of an image the game decodes (textures and icons).
+// The largest side of an image the game decodes (textures and icons). A
+// PNG must also hold enough compressed data for the pixels it announces.
 constexpr int kQNImageMaxSide = 8192;
 
 // The size an image's header announces, checked: every PNG chunk lies

@@ -1,6 +1,8 @@
 // FuzzSupport.h -- what every fuzz target shares: a private scratch folder
 // that becomes the working directory (the loaders read files by name), and
-// writing the input into it.
+// writing the input into it. Targets that set files up in
+// LLVMFuzzerInitialize move there before libFuzzer reads its corpus
+// folders: give those as absolute paths (scripts/fuzz.sh does).
 #pragma once
 
 #include <cstddef>

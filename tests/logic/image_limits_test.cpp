@@ -91,6 +91,10 @@ std::vector<Case> Cases() {
         {"a plain 32 x 32 PNG", good, true, ""},
         {"an empty first image-data chunk", WithChunkAfterHeader(good, "IDAT", 0, 0), true, ""},
         {"16384 x 16384 announced", ClaimingSize(good, 16384, 16384), false, "beyond 8192"},
+        // Within the sides, but a few hundred bytes cannot inflate to the
+        // 256 MiB the decoder would set aside for it.
+        {"8192 x 8192 announced in a tiny file", ClaimingSize(good, 8192, 8192), false,
+         "cannot hold the pixels"},
         {"2147483647 wide announced", ClaimingSize(good, 2147483647u, 1), false, ""},
         {"a chunk claiming 2 GiB", WithChunkAfterHeader(good, "IDAT", 0x7FFFFFF0u, 8), false,
          "past the file's end"},
