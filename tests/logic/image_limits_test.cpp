@@ -77,6 +77,12 @@ std::vector<uint8_t> IcoWith(int size, const std::vector<uint8_t>& payload) {
     return f;
 }
 
+std::vector<uint8_t> PnmWithLongWidth() {
+    std::string text = "P5" + std::string(49, '3');
+    text += std::string("\0\t", 2);
+    return {text.begin(), text.end()};
+}
+
 struct Case {
     const char* what;
     std::vector<uint8_t> bytes;
@@ -100,6 +106,8 @@ std::vector<Case> Cases() {
          "past the file's end"},
         {"cut off inside its data", cut, false, ""},
         {"no bytes", {}, false, "empty"},
+        // Found by fuzzing: a PNM header whose width has 49 digits.
+        {"a PNM width of 49 digits", PnmWithLongWidth(), false, ""},
     };
 }
 
