@@ -157,50 +157,141 @@ SoundData* AudioSystem::CreateStream(const std::string& path) {
     return Open(path, true);
 }
 
-SoundData* AudioSystem::Open(const std::string& path, bool stream) {
-    if (!device)
-        return nullptr;
+namespace {
+
+// A file opened and checked, with its first audio decoded: the whole sound
+// for a sample, the first few thousand frames for a stream.
+struct FirstDecode {
+    SNDFILE* file = nullptr;
     SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (!file)
-        return nullptr;
-    if (info.channels < 1 || info.samplerate <= 0) {
-        sf_close(file);
-        return nullptr;
+    int32_t channels = 1; // as handed to OpenAL
+    std::vector<int16_t> pcm;
+    sf_count_t total = 0; // frames in pcm
+};
+
+// Opens, checks and starts decoding `path`; false (with the reason on the
+// console, the file closed) when the game cannot play it.
+bool DecodeFirst(const std::string& path, bool stream, FirstDecode& out) {
+    out.file = sf_open(path.c_str(), SFM_READ, &out.info);
+    if (!out.file)
+        return false;
+    const SF_INFO& info = out.info;
+    // The rate sizes the stream blocks and the buffers handed to OpenAL: a
+    // header claiming millions of hertz would ask for gigabytes.
+    if (info.channels < 1 || info.channels > AudioSystem::kMaxChannels ||
+        info.samplerate < AudioSystem::kMinSampleRate ||
+        info.samplerate > AudioSystem::kMaxSampleRate) {
+        std::fprintf(stderr,
+                     "SOUND: %s: %d channels at %d Hz is not a sound the game plays "
+                     "(1..%d channels, %d..%d Hz)\n",
+                     path.c_str(), info.channels, info.samplerate, AudioSystem::kMaxChannels,
+                     AudioSystem::kMinSampleRate, AudioSystem::kMaxSampleRate);
+        sf_close(out.file);
+        out.file = nullptr;
+        return false;
     }
     // Float files are scaled into the 16-bit range instead of clipping.
-    sf_command(file, SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
-
-    auto* s = new SoundData;
-    s->path = path;
-    s->stream = stream;
-    s->fileChannels = info.channels;
-    s->channels = info.channels == 2 ? 2 : 1;
-    s->sampleRate = info.samplerate;
-    s->frames = info.frames;
+    sf_command(out.file, SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
+    out.channels = info.channels == 2 ? 2 : 1;
 
     // Decode now either way (a stream only its first frames), so that a file
     // that opens but yields no audio (a cut-off header, garbage after it) is
     // refused at once.
     std::vector<int16_t> wide;
-    std::vector<int16_t> pcm;
     const sf_count_t chunk = stream ? 4096 : 65536;
-    sf_count_t total = 0;
     for (;;) {
-        pcm.resize(static_cast<size_t>((total + chunk) * s->channels));
-        const sf_count_t got =
-            ReadFrames(file, s->fileChannels, pcm.data() + total * s->channels, chunk, wide);
+        out.pcm.resize(static_cast<size_t>((out.total + chunk) * out.channels));
+        const sf_count_t got = ReadFrames(out.file, info.channels,
+                                          out.pcm.data() + out.total * out.channels, chunk, wide);
         if (got <= 0)
             break;
-        total += got;
+        out.total += got;
         if (stream)
             break;
     }
-    if (total <= 0) {
-        sf_close(file);
-        delete s;
-        return nullptr;
+    if (out.total <= 0) {
+        sf_close(out.file);
+        out.file = nullptr;
+        return false;
     }
+    return true;
+}
+
+int32_t StreamBlockFrames(int32_t sampleRate) {
+    return std::max<int32_t>(1024, static_cast<int32_t>(static_cast<float>(sampleRate) *
+                                                        AudioSystem::kStreamBlockSeconds));
+}
+
+// Fills `out` with up to `blockFrames` frames of a stream, going round to
+// the start at the end when looping. A file of a few frames would go round
+// thousands of times for one block: after kMaxWrapsPerBlock the block is
+// queued as far as it got, so a refill always ends. `ended` is set when the
+// stream has nothing more to give.
+sf_count_t ReadStreamBlock(SNDFILE* file, int32_t fileChannels, int32_t channels, bool loop,
+                           int32_t blockFrames, int16_t* out, std::vector<int16_t>& wide,
+                           bool& ended) {
+    sf_count_t filled = 0;
+    int32_t emptyReads = 0;
+    int32_t wraps = 0;
+    while (filled < blockFrames) {
+        const sf_count_t got =
+            ReadFrames(file, fileChannels, out + filled * channels, blockFrames - filled, wide);
+        if (got > 0) {
+            filled += got;
+            emptyReads = 0;
+            continue;
+        }
+        // The end of the file: go round again when looping, unless the file
+        // gives nothing even from its start.
+        if (!loop || ++emptyReads > 1 || sf_seek(file, 0, SEEK_SET) < 0) {
+            ended = true;
+            break;
+        }
+        if (++wraps > AudioSystem::kMaxWrapsPerBlock)
+            break; // the rest of the block next time
+    }
+    return filled;
+}
+
+} // namespace
+
+bool AudioSystem::DecodeWithoutDevice(const std::string& path, bool stream) {
+    FirstDecode first;
+    if (!DecodeFirst(path, stream, first))
+        return false;
+    if (stream) {
+        // The first blocks of a looping playback, as the refill decodes them.
+        const int32_t blockFrames = StreamBlockFrames(first.info.samplerate);
+        std::vector<int16_t> block(static_cast<size_t>(blockFrames) * 2);
+        std::vector<int16_t> wide;
+        bool ended = false;
+        sf_seek(first.file, 0, SEEK_SET);
+        for (int32_t i = 0; i < kStreamBuffers && !ended; ++i)
+            ReadStreamBlock(first.file, first.info.channels, first.channels, true, blockFrames,
+                            block.data(), wide, ended);
+    }
+    sf_close(first.file);
+    return true;
+}
+
+SoundData* AudioSystem::Open(const std::string& path, bool stream) {
+    if (!device)
+        return nullptr;
+    FirstDecode first;
+    if (!DecodeFirst(path, stream, first))
+        return nullptr;
+    SNDFILE* file = first.file;
+    SF_INFO& info = first.info;
+    const std::vector<int16_t>& pcm = first.pcm;
+    const sf_count_t total = first.total;
+
+    auto* s = new SoundData;
+    s->path = path;
+    s->stream = stream;
+    s->fileChannels = info.channels;
+    s->channels = first.channels;
+    s->sampleRate = info.samplerate;
+    s->frames = info.frames;
 
     alGetError();
     if (stream) {
@@ -211,8 +302,7 @@ SoundData* AudioSystem::Open(const std::string& path, bool stream) {
             file = sf_open(path.c_str(), SFM_READ, &info);
         }
         s->file = file;
-        s->blockFrames = std::max<int32_t>(
-            1024, static_cast<int32_t>(static_cast<float>(s->sampleRate) * kStreamBlockSeconds));
+        s->blockFrames = StreamBlockFrames(s->sampleRate);
         const size_t need = static_cast<size_t>(s->blockFrames) * 2;
         if (decodeScratch.size() < need)
             decodeScratch.resize(need);
@@ -436,24 +526,9 @@ void AudioSystem::PumpStream(Voice& v) {
 bool AudioSystem::FillBlock(Voice& v, uint32_t buffer) {
     SoundData& s = *v.sound;
     std::vector<int16_t> wide;
-    sf_count_t filled = 0;
-    int32_t emptyReads = 0;
-    while (filled < s.blockFrames) {
-        const sf_count_t got =
-            ReadFrames(s.file, s.fileChannels, decodeScratch.data() + filled * s.channels,
-                       s.blockFrames - filled, wide);
-        if (got > 0) {
-            filled += got;
-            emptyReads = 0;
-            continue;
-        }
-        // The end of the file: go round again when looping, unless the file
-        // gives nothing even from its start.
-        if (!v.loop || ++emptyReads > 1 || sf_seek(s.file, 0, SEEK_SET) < 0) {
-            v.streamEnded = true;
-            break;
-        }
-    }
+    const sf_count_t filled =
+        ReadStreamBlock(s.file, s.fileChannels, s.channels, v.loop, s.blockFrames,
+                        decodeScratch.data(), wide, v.streamEnded);
     if (filled == 0)
         return false;
     alBufferData(buffer, FormatOf(s), decodeScratch.data(),

@@ -104,6 +104,14 @@ public:
     // Queued buffers per streamed playback and the length of each.
     static constexpr int32_t kStreamBuffers = 4;
     static constexpr float kStreamBlockSeconds = 0.25f;
+    // What a sound file may announce: the rate sizes the stream blocks, so
+    // a header claiming millions of hertz is refused rather than trusted.
+    static constexpr int32_t kMinSampleRate = 1;
+    static constexpr int32_t kMaxSampleRate = 192000;
+    static constexpr int32_t kMaxChannels = 64;
+    // How often one stream block may go round a looping file of a few
+    // frames before it is queued as far as it got.
+    static constexpr int32_t kMaxWrapsPerBlock = 8;
 
     AudioSystem() = default;
     ~AudioSystem();
@@ -130,6 +138,10 @@ public:
     SoundData* CreateSound(const std::string& path);
     SoundData* CreateStream(const std::string& path);
     void ReleaseSound(SoundData* sound);
+    // Opens and decodes `path` as CreateSound or CreateStream would (a
+    // stream: its first blocks, looping), with no device and nothing kept.
+    // False when the game would refuse the file. For checks and fuzzing.
+    static bool DecodeWithoutDevice(const std::string& path, bool stream);
     // Loop-normal mode: later playbacks of the sound repeat until stopped.
     static void SetSoundLoop(SoundData* sound, bool loop);
     // The mix the sound's playbacks are heard in (effects at first).

@@ -5,6 +5,7 @@
 // stb_image, and the fixed-format error reports that stop the program.
 #include "engine/QNGraphics.h"
 
+#include "engine/QNImage.h"
 #include "engine/QNMatrix.h"
 #include "engine/QNSystem.h"
 
@@ -13,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <stb/stb_image.h>
 #include <stb/stb_image_write.h>
 #include <unistd.h>
 
@@ -641,18 +641,27 @@ QNGfxTexture* MakeTexture(const unsigned char* rgba, int32_t width, int32_t heig
 }
 } // namespace
 
+bool QNGfxTextureDecode(const std::string& path, std::vector<uint8_t>& rgba, int& width,
+                        int& height, std::string& reason) {
+    std::vector<uint8_t> bytes;
+    if (!QNReadFileBytes(path, bytes)) {
+        reason = "cannot open the file";
+        width = height = 0;
+        return false;
+    }
+    return QNImageDecode(bytes.data(), bytes.size(), rgba, width, height, reason);
+}
+
 QNGfxTexture* QNGfxTextureLoad(const char* fileName) {
     if (!fileName || std::strlen(fileName) > 255)
         return nullptr;
-    int w = 0, h = 0, channels = 0;
-    unsigned char* pixels = stbi_load(fileName, &w, &h, &channels, 4);
-    if (!pixels) {
-        std::fprintf(stderr, "TEXTURE: cannot read %s (%s)\n", fileName, stbi_failure_reason());
-        w = h = 0;
-    }
-    QNGfxTexture* texture = MakeTexture(pixels, w, h);
+    int w = 0, h = 0;
+    std::vector<uint8_t> rgba;
+    std::string reason;
+    if (!QNGfxTextureDecode(fileName, rgba, w, h, reason))
+        std::fprintf(stderr, "TEXTURE: cannot read %s (%s)\n", fileName, reason.c_str());
+    QNGfxTexture* texture = MakeTexture(rgba.empty() ? nullptr : rgba.data(), w, h);
     std::strncpy(texture->name, fileName, 255);
-    stbi_image_free(pixels);
     return texture;
 }
 

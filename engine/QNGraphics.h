@@ -117,6 +117,10 @@ std::vector<float> QNGfxMeshReadColors(const QNGfxMesh* mesh);
 // ---------------------------------------------------------------------------
 // Textures
 // ---------------------------------------------------------------------------
+// The decode half of QNGfxTextureLoad (no OpenGL): the file's pixels as
+// RGBA rows top first, checked as QNImageDecode checks them.
+bool QNGfxTextureDecode(const std::string& path, std::vector<uint8_t>& rgba, int& width,
+                        int& height, std::string& reason);
 QNGfxTexture* QNGfxTextureLoad(const char* fileName);
 QNGfxTexture* QNGfxTextureLoadFromMemory(const unsigned char* rgba, int32_t width, int32_t height);
 void QNGfxTextureSet(const QNGfxTexture* texture, float offsetU, float offsetV);

@@ -1,12 +1,10 @@
 // QNIcon -- window icons from .ico files (PNG or 32-bit BMP entries).
 #include "engine/QNIcon.h"
 
+#include "engine/QNImage.h"
 #include "engine/QNSystem.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <stb/stb_image.h>
 
 namespace {
 
@@ -19,15 +17,13 @@ uint32_t Read32(const std::vector<uint8_t>& b, size_t at) {
 }
 
 bool DecodePng(const uint8_t* data, size_t length, int size, std::vector<uint8_t>& rgba) {
-    int w = 0, h = 0, n = 0;
-    unsigned char* pixels = stbi_load_from_memory(data, static_cast<int>(length), &w, &h, &n, 4);
-    if (!pixels)
+    // The entry's own size is compared with what the PNG announces before
+    // a single pixel is decoded.
+    int w = 0, h = 0;
+    std::string reason;
+    if (!QNImageInfo(data, length, w, h, reason) || w != size || h != size)
         return false;
-    const bool ok = w == size && h == size;
-    if (ok)
-        rgba.assign(pixels, pixels + static_cast<size_t>(w) * h * 4);
-    stbi_image_free(pixels);
-    return ok;
+    return QNImageDecode(data, length, rgba, w, h, reason) && w == size && h == size;
 }
 
 bool DecodeBmp(const std::vector<uint8_t>& file, size_t at, size_t length, int size,
@@ -85,11 +81,9 @@ bool QNIconDecode(const std::vector<uint8_t>& file, int size, std::vector<uint8_
 }
 
 bool QNIconLoadForWindow(const std::string& path, int size) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::vector<uint8_t> file;
+    if (!QNReadFileBytes(path, file))
         return false;
-    const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
     std::vector<uint8_t> rgba;
     if (!QNIconDecode(file, size, rgba))
         return false;

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
@@ -44,6 +45,25 @@ void ReadColor(const tinyxml2::XMLElement* e, const char* name, RenderColor& c) 
     ReadVector(e, name, &c.r, 4);
 }
 
+// The rate counts the particles of a one-shot burst and paces a stream:
+// "inf" or 1e30 would emit forever. Not a number is refused; a rate beyond
+// kMaxEmissionRate is held to it, with a word on the console.
+float ReadEmissionRate(const tinyxml2::XMLElement* e, const std::string& path) {
+    const char* text = e->Attribute("EmissionRate");
+    if (!text)
+        return 0.0f;
+    char* stop = nullptr;
+    const double rate = std::strtod(text, &stop);
+    if (stop == text || !std::isfinite(rate))
+        throw std::runtime_error(path + ": EmissionRate \"" + text + "\" is not a number");
+    if (rate > ParticleConfig::kMaxEmissionRate) {
+        std::fprintf(stderr, "PARTICLES: %s: EmissionRate %s is held to %g per second\n",
+                     path.c_str(), text, static_cast<double>(ParticleConfig::kMaxEmissionRate));
+        return ParticleConfig::kMaxEmissionRate;
+    }
+    return static_cast<float>(rate);
+}
+
 } // namespace
 
 void ParseParticleVector(const char* text, float* out, int count) {
@@ -72,7 +92,7 @@ ParticleConfig ParticleConfig::Load(const std::string& path) {
         c.texture = texture;
     c.additive = e->BoolAttribute("Additive", false);
     c.oneShot = e->BoolAttribute("OneShot", false);
-    c.emissionRate = e->FloatAttribute("EmissionRate", 0.0f);
+    c.emissionRate = ReadEmissionRate(e, path);
     c.timeBetweenEmit = e->FloatAttribute("TimeBetweenEmit", 0.0f);
     const char* type = e->Attribute("Type");
     c.circular = type && std::string(type) == "circular";

@@ -11,9 +11,15 @@
 #include "core/Vec2.h"
 #include "render/RenderColor.h"
 
+#include <cstddef>
 #include <string>
 
 struct ParticleConfig {
+    // The most particles per second (or per burst) a file may ask for, and
+    // the most one system keeps alive at once.
+    static constexpr float kMaxEmissionRate = 1000.0f;
+    static constexpr size_t kMaxParticles = 2000;
+
     std::string texture;          // image path used as written; empty: plain quads
     bool additive = false;        // add light instead of covering
     bool oneShot = false;         // one burst at Start instead of a stream
@@ -39,7 +45,9 @@ struct ParticleConfig {
     // The cached config of that name, loaded on first use. Throws
     // "Cannot find " + path for a file that cannot be read, path + " is not a
     // particle system" without the root element, and "invalid stof argument"
-    // for a vector that does not start with a number.
+    // for a vector that does not start with a number; path + ": EmissionRate
+    // ... is not a number" for a rate that is none (or infinite). A rate
+    // above kMaxEmissionRate is held to it.
     static const ParticleConfig& Get(const std::string& name);
     // Parses one file (not cached).
     static ParticleConfig Load(const std::string& path);

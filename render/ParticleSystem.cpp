@@ -54,6 +54,9 @@ void ParticleSystem::Start() {
 }
 
 void ParticleSystem::Emit() {
+    // Particles that never fade would otherwise pile up for ever.
+    if (particles.size() >= ParticleConfig::kMaxParticles)
+        return;
     const ParticleConfig& c = *config;
     Particle* p = ParticlePoolTake();
     p->position = origin;

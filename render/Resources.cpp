@@ -4,6 +4,8 @@
 #include "core/AssetManifest.h"
 #include "engine/QNGraphics.h"
 
+#include <algorithm>
+
 namespace Resources {
 
 namespace {
@@ -33,6 +35,7 @@ std::unordered_map<std::string, QNGfxTexture*>& TextureCache() {
 }
 
 QNGfxMesh* GetQuadMesh(int32_t columns) {
+    columns = std::clamp(columns, 1, kMaxStripFrames);
     auto& cache = Caches().meshes;
     const auto found = cache.find(columns);
     if (found != cache.end())
@@ -90,7 +93,10 @@ std::vector<FrameTable> BuildFrameTables(const std::vector<std::vector<float>>& 
     tables.reserve(lists.size());
     for (const auto& list : lists) {
         FrameTable table;
-        const int32_t count = list.empty() ? 0 : static_cast<int32_t>(list[0]);
+        // Checked before the conversion: a float beyond int range has none.
+        const float asked = list.empty() ? 0.0f : list[0];
+        const int32_t count =
+            asked >= 1.0f ? static_cast<int32_t>(std::min(asked, float(kMaxStripFrames))) : 0;
         const size_t durations = list.empty() ? 0 : list.size() - 1;
         for (int32_t i = 0; i < count; ++i) {
             float duration = 0.0f;

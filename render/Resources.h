@@ -23,15 +23,20 @@ using FrameTable = std::vector<FrameRecord>;
 
 namespace Resources {
 
-// Unit quad (-0.5..0.5) showing one of `columns` equal strip columns.
+// The most frames an animation strip may have: a count read from a file
+// is held to it before it sizes a frame table or a mesh.
+constexpr int32_t kMaxStripFrames = 256;
+
+// Unit quad (-0.5..0.5) showing one of `columns` equal strip columns
+// (held to 1..kMaxStripFrames).
 QNGfxMesh* GetQuadMesh(int32_t columns);
 std::vector<QNGfxMesh*> GetQuadMeshes(const std::vector<int32_t>& columns);
 // Image by name: "assets/" + name when underAssets; nearest, clamped. Null
 // when the file cannot be read (asked for again next time).
 QNGfxTexture* GetTexture(const std::string& name, bool underAssets);
 std::vector<QNGfxTexture*> GetTextures(const std::vector<std::string>& names);
-// Each inner list: frame count, then one duration per frame (or one
-// duration for all).
+// Each inner list: frame count (held to 0..kMaxStripFrames), then one
+// duration per frame (or one duration for all).
 std::vector<FrameTable> BuildFrameTables(const std::vector<std::vector<float>>& lists);
 // The frame tables of images of the asset table, in order; a file the table
 // does not list gets an empty table.

@@ -33,3 +33,8 @@ done
 # its memory and errors watched (scripts/soak.sh; 30 minutes for a real one).
 echo "=== soak: build, 2 minutes"
 "$ROOT/scripts/soak.sh" 2 "$ROOT/build"
+
+# A short pass of every fuzz target over the file parsers (clang, libFuzzer,
+# the sanitizers and the leak check); scripts/fuzz.sh runs them for longer.
+echo "=== fuzz smoke"
+"$ROOT/scripts/fuzz.sh" 10

@@ -607,9 +607,11 @@ LevelSurvey CheckLevel(int32_t level, int32_t startRoom, const std::string& musi
             plan.shut->Clear();
             for (Vec2 seed : plan.seeds)
                 plan.shut->Flood(seed);
+            // Captured by name: clang does not capture structured bindings.
+            const auto* shut = plan.shut.get();
             plan.clearable =
-                !plan.dummy && std::all_of(plan.foes.begin(), plan.foes.end(), [&](Vec2 foe) {
-                    return plan.shut->Near(foe, kStrikeReach);
+                !plan.dummy && std::all_of(plan.foes.begin(), plan.foes.end(), [shut](Vec2 foe) {
+                    return shut->Near(foe, kStrikeReach);
                 });
             const Reach* region = plan.shut.get();
             if (plan.clearable) {

@@ -1,6 +1,7 @@
 // RoomData -- reading a room file: tilesets, tile layer, objects.
 #include "world/RoomData.h"
 
+#include "render/Resources.h"
 #include "world/EndlessRun.h"
 #include "world/LevelGenerator.h"
 #include "world/TileLayer.h"
@@ -8,7 +9,9 @@
 
 #include <tinyxml2.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
@@ -57,6 +60,7 @@ void RoomData::Load(int32_t roomNumber) {
 
 void RoomData::LoadFile(const std::string& path, int32_t roomNumber) {
     id = roomNumber;
+    file = path;
     tiles.clear();
     walkable.clear();
     spriteTiles.clear();
@@ -79,6 +83,7 @@ void RoomData::LoadFile(const std::string& path, int32_t roomNumber) {
 }
 
 void RoomData::LoadTilesetsAndLayer(const tinyxml2::XMLElement* map, const std::string& mapFile) {
+    file = mapFile;
     for (const tinyxml2::XMLElement* ref = map->FirstChildElement("tileset"); ref;
          ref = ref->NextSiblingElement("tileset")) {
         const int32_t firstGid = ReadIntAttribute(ref, "firstgid", 0);
@@ -165,8 +170,15 @@ void RoomData::LoadLayer(const tinyxml2::XMLElement* layer) {
              " is not a room");
     tiles.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     std::string reason;
-    if (layer && !DecodeLayerData(layer->FirstChildElement("data"), tiles, reason))
+    size_t decoded = 0;
+    if (layer && !DecodeLayerData(layer->FirstChildElement("data"), tiles, reason, &decoded))
         Fail(reason);
+    // Cells the data does not reach stay empty, but never silently.
+    if (decoded < tiles.size())
+        std::fprintf(stderr,
+                     "Map %s: the tile layer's data fills %zu of its %zu cells; %zu cells "
+                     "are missing and left empty\n",
+                     file.c_str(), decoded, tiles.size(), tiles.size() - decoded);
 }
 
 void RoomData::LoadObjects(const tinyxml2::XMLElement* map) {
@@ -179,12 +191,30 @@ void RoomData::LoadObjects(const tinyxml2::XMLElement* map) {
             RoomObject record;
             if (!rule || !ReadRoomObject(*rule, object, spriteTiles, record))
                 continue;
+            BoundFrames(record);
             for (int32_t dialog : DialoguesOf(record))
                 dialogs.insert(dialog);
             SpawnRoomObject(*this, record);
             objects.push_back(record);
         }
     }
+}
+
+void RoomData::BoundFrames(RoomObject& record) const {
+    // "Frames" sizes the frame tables and the strip's mesh: a count no
+    // picture has columns for would build tables of gigabytes.
+    const auto frames = record.properties.find("Frames");
+    if (frames == record.properties.end())
+        return;
+    errno = 0;
+    const long long asked = std::strtoll(frames->second.c_str(), nullptr, 10);
+    if (errno != ERANGE && asked >= 0 && asked <= Resources::kMaxStripFrames)
+        return; // 0: the kind's own choice (one frame)
+    const int32_t used = asked < 0 ? 1 : Resources::kMaxStripFrames;
+    std::fprintf(stderr, "Map %s: object \"%s\" asks for %s frames; it gets %d (1..%d)\n",
+                 file.c_str(), record.name.c_str(), frames->second.c_str(), used,
+                 Resources::kMaxStripFrames);
+    frames->second = std::to_string(used);
 }
 
 uint32_t RoomData::TileAt(int32_t column, int32_t row) const {

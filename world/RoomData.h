@@ -52,6 +52,7 @@ public:
     [[noreturn]] void Fail(const std::string& reason) const;
 
     int32_t id = 0;                             // the room number, also the file name
+    std::string file;                           // the map file read, for warnings
     std::vector<uint32_t> tiles;                // width x height global ids, top row first
     std::vector<uint8_t> walkable;              // per terrain tile (local id): 1 = floor
     std::map<uint32_t, SpriteTile> spriteTiles; // by global id
@@ -79,6 +80,8 @@ private:
     void LoadSpriteTileset(const tinyxml2::XMLElement* tileset, const std::string& file,
                            int32_t firstGid);
     void LoadLayer(const tinyxml2::XMLElement* layer);
+    // Holds an object's "Frames" to 0..kMaxStripFrames, with a warning.
+    void BoundFrames(RoomObject& record) const;
 };
 
 // `source` as named from inside `namingFile`: relative to that file's folder.

@@ -31,7 +31,8 @@ bool IsBlank(char c) {
 }
 
 // Little-endian 32-bit ids, as many as fit in both the bytes and the layer.
-void StoreIds(const std::vector<uint8_t>& bytes, std::vector<uint32_t>& tiles) {
+// Returns how many cells they filled.
+size_t StoreIds(const std::vector<uint8_t>& bytes, std::vector<uint32_t>& tiles) {
     const size_t count = std::min(tiles.size(), bytes.size() / 4);
     for (size_t i = 0; i < count; ++i) {
         const uint8_t* b = &bytes[i * 4];
@@ -39,9 +40,11 @@ void StoreIds(const std::vector<uint8_t>& bytes, std::vector<uint32_t>& tiles) {
                             static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
         tiles[i] = id & ~kTileFlipMask;
     }
+    return count;
 }
 
-bool DecodeCsv(const char* text, std::vector<uint32_t>& tiles, std::string& reason) {
+bool DecodeCsv(const char* text, std::vector<uint32_t>& tiles, std::string& reason,
+               size_t& decoded) {
     size_t index = 0;
     const char* p = text;
     while (*p) {
@@ -77,16 +80,18 @@ bool DecodeCsv(const char* text, std::vector<uint32_t>& tiles, std::string& reas
             return false;
         }
     }
+    decoded = std::min(index, tiles.size());
     return true;
 }
 
 // The oldest form: one "tile" element with a "gid" per cell.
-void DecodeTileElements(const tinyxml2::XMLElement* data, std::vector<uint32_t>& tiles) {
+size_t DecodeTileElements(const tinyxml2::XMLElement* data, std::vector<uint32_t>& tiles) {
     size_t index = 0;
     for (const tinyxml2::XMLElement* tile = data->FirstChildElement("tile");
          tile && index < tiles.size(); tile = tile->NextSiblingElement("tile"), ++index) {
         tiles[index] = static_cast<uint32_t>(tile->Unsigned64Attribute("gid")) & ~kTileFlipMask;
     }
+    return index;
 }
 } // namespace
 
@@ -168,7 +173,10 @@ bool InflateBytes(const std::vector<uint8_t>& in, size_t limit, std::vector<uint
 }
 
 bool DecodeLayerData(const tinyxml2::XMLElement* data, std::vector<uint32_t>& tiles,
-                     std::string& reason) {
+                     std::string& reason, size_t* decoded) {
+    size_t filled = 0;
+    if (decoded)
+        *decoded = 0;
     if (!data)
         return true; // no data: every cell stays empty
     if (data->FirstChildElement("chunk")) {
@@ -179,29 +187,30 @@ bool DecodeLayerData(const tinyxml2::XMLElement* data, std::vector<uint32_t>& ti
     const std::string compression = ReadStringAttribute(data, "compression");
     const char* text = data->GetText() ? data->GetText() : "";
     if (encoding.empty()) {
-        DecodeTileElements(data, tiles);
-        return true;
-    }
-    if (encoding == "csv")
-        return DecodeCsv(text, tiles, reason);
-    if (encoding != "base64") {
+        filled = DecodeTileElements(data, tiles);
+    } else if (encoding == "csv") {
+        if (!DecodeCsv(text, tiles, reason, filled))
+            return false;
+    } else if (encoding != "base64") {
         reason = "layer encoding \"" + encoding + "\" is not supported";
         return false;
+    } else {
+        std::vector<uint8_t> bytes;
+        if (!DecodeBase64(text, bytes, reason))
+            return false;
+        if (compression.empty()) {
+            filled = StoreIds(bytes, tiles);
+        } else if (compression != "zlib" && compression != "gzip") {
+            reason = "layer compression \"" + compression + "\" is not supported";
+            return false;
+        } else {
+            std::vector<uint8_t> raw;
+            if (!InflateBytes(bytes, tiles.size() * 4, raw, reason))
+                return false;
+            filled = StoreIds(raw, tiles);
+        }
     }
-    std::vector<uint8_t> bytes;
-    if (!DecodeBase64(text, bytes, reason))
-        return false;
-    if (compression.empty()) {
-        StoreIds(bytes, tiles);
-        return true;
-    }
-    if (compression != "zlib" && compression != "gzip") {
-        reason = "layer compression \"" + compression + "\" is not supported";
-        return false;
-    }
-    std::vector<uint8_t> raw;
-    if (!InflateBytes(bytes, tiles.size() * 4, raw, reason))
-        return false;
-    StoreIds(raw, tiles);
+    if (decoded)
+        *decoded = filled;
     return true;
 }

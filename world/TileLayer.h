@@ -27,7 +27,8 @@ bool InflateBytes(const std::vector<uint8_t>& in, size_t limit, std::vector<uint
                   std::string& reason);
 // Fills `tiles` (already sized, zeroed) from a layer's `data` element; the
 // flip bits are cleared. Data shorter than the layer leaves empty cells;
-// data beyond it is ignored. False, with a reason, for anything unsupported
-// or damaged.
+// data beyond it is ignored. `decoded`, when given, gets the number of cells
+// the data filled (the layer's size when it held enough). False, with a
+// reason, for anything unsupported or damaged.
 bool DecodeLayerData(const tinyxml2::XMLElement* data, std::vector<uint32_t>& tiles,
-                     std::string& reason);
+                     std::string& reason, size_t* decoded = nullptr);

@@ -166,6 +166,22 @@ TEST_F(ParticleSystemTest, PlainParticlesDrawnInOneGoLookAsQuadByQuad) {
     EXPECT_EQ(QNGfxGetRenderMode(), 2);
 }
 
+TEST_F(ParticleSystemTest, HugeRatesAreHeldAndASystemKeepsAtMostItsShare) {
+    // 1e30 once made the burst loop and the stream loop run for ever.
+    WriteSystem("burst", std::string(kStill) +
+                             "OneShot=\"true\" EmissionRate=\"1e30\" Color=\"1,1,1,1\" "
+                             "ColorSpeed=\"0,0,0,0\"");
+    WriteSystem("stream", std::string(kStill) +
+                              "EmissionRate=\"1e30\" Color=\"1,1,1,1\" ColorSpeed=\"0,0,0,0\"");
+    ParticleSystem burst("burst", true, {0.0f, 0.0f});
+    EXPECT_EQ(burst.particles.size(), size_t(ParticleConfig::kMaxEmissionRate));
+    ParticleSystem stream("stream", true, {0.0f, 0.0f});
+    for (int i = 0; i < 10; ++i)
+        stream.Update(0.5f);
+    // Particles that never fade stop at the cap instead of piling up.
+    EXPECT_EQ(stream.particles.size(), ParticleConfig::kMaxParticles);
+}
+
 TEST_F(ParticleSystemTest, ANonPositiveRateNeverStreams) {
     WriteSystem("none", std::string(kStill) + "EmissionRate=\"-3\"");
     ParticleSystem system("none", true, {0.0f, 0.0f});

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 // Stand-ins: stepping never touches meshes or textures.
@@ -113,3 +116,29 @@ TEST(AnimationTest, AStoppedAnimationOnlyMoves) {
 }
 
 } // namespace
+
+TEST(FrameTableTest, CountsReadFromFilesAreHeldBeforeTheyBuildTables) {
+    // 2147483647 overflowed the conversion to an index; 100000000 built
+    // gigabytes of records.
+    const struct {
+        float count;
+        size_t frames;
+    } cases[] = {{3.0f, 3},
+                 {256.0f, 256},
+                 {100000000.0f, size_t(Resources::kMaxStripFrames)},
+                 {2147483647.0f, size_t(Resources::kMaxStripFrames)},
+                 {1e30f, size_t(Resources::kMaxStripFrames)},
+                 {std::numeric_limits<float>::infinity(), size_t(Resources::kMaxStripFrames)},
+                 {std::nanf(""), 0},
+                 {-3.0f, 0},
+                 {0.0f, 0}};
+    for (const auto& c : cases) {
+        const std::vector<FrameTable> tables = Resources::BuildFrameTables({{c.count, 0.1f}});
+        ASSERT_EQ(tables.size(), 1u);
+        EXPECT_EQ(tables[0].size(), c.frames) << c.count;
+        if (!tables[0].empty()) {
+            EXPECT_FLOAT_EQ(tables[0].back().offset,
+                            float(c.frames - 1) * (1.0f / float(c.frames)));
+        }
+    }
+}

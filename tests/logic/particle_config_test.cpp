@@ -108,6 +108,39 @@ TEST_F(ParticleConfigTest, BadFilesSayWhatIsWrong) {
     EXPECT_EQ(ParticleConfig::Get("words").scale, (Vec2{3, 4}));
 }
 
+TEST_F(ParticleConfigTest, EmissionRatesAreFiniteAndBounded) {
+    struct Case {
+        const char* rate;
+        float expected; // when it loads
+        bool refused;
+    };
+    const Case cases[] = {
+        {"14", 14.0f, false},
+        {"1000", 1000.0f, false},
+        {"1e30", ParticleConfig::kMaxEmissionRate, false},
+        {"3.4e38", ParticleConfig::kMaxEmissionRate, false},
+        {"1e400", 0.0f, true},
+        {"inf", 0.0f, true},
+        {"-inf", 0.0f, true},
+        {"nan", 0.0f, true},
+        {"fast", 0.0f, true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rate);
+        const std::string name = "rate" + std::to_string(n++);
+        WriteSystem(name, std::string("EmissionRate=\"") + c.rate + "\"");
+        if (c.refused) {
+            EXPECT_EQ(ErrorOf(name), "assets/particles/" + name + ".xml: EmissionRate \"" + c.rate +
+                                         "\" is not a number");
+            continue;
+        }
+        const ParticleConfig& config = ParticleConfig::Get(name);
+        EXPECT_FLOAT_EQ(config.emissionRate, c.expected);
+        EXPECT_FLOAT_EQ(config.interval, 1.0f / c.expected);
+    }
+}
+
 TEST(ParticleVectorTest, SkipsExactlyOneCharacterBetweenNumbers) {
     float v[3] = {};
     ParseParticleVector("1.5,-2,3e1", v, 3);

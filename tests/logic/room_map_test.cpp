@@ -122,32 +122,103 @@ TEST(RoomMap, LayerDataForms) {
         const char* what;
         std::string data;
         std::vector<uint32_t> tiles; // a 2 x 2 layer
+        int missing;                 // cells the data does not reach
     } cases[] = {
         {"base64 broken over indented lines",
          "<data encoding=\"base64\">\n  AQAAAAIA\n  AAADAAAA\n  BAAAAA==\n </data>",
-         {1, 2, 3, 4}},
+         {1, 2, 3, 4},
+         0},
         {"short base64 leaves empty cells",
          "<data encoding=\"base64\">AQAAAAIAAAA=</data>",
-         {1, 2, 0, 0}},
+         {1, 2, 0, 0},
+         2},
+        {"short zlib",
+         "<data encoding=\"base64\" compression=\"zlib\">eJxjZGBgYAJiAAAYAAQ=</data>",
+         {1, 2, 0, 0},
+         2},
+        {"short gzip",
+         "<data encoding=\"base64\" compression=\"gzip\">H4sIAAAAAAACA2NlYGAAAC4vmhYEAAAA</data>",
+         {5, 0, 0, 0},
+         3},
         {"long data is cut at the layer",
          "<data encoding=\"csv\">1,2,3,4,5,6</data>",
-         {1, 2, 3, 4}},
+         {1, 2, 3, 4},
+         0},
         {"csv with blanks and a trailing comma",
          "<data encoding=\"csv\">\n 1, 2,\n 3 ,4,\n</data>",
-         {1, 2, 3, 4}},
-        {"short csv", "<data encoding=\"csv\">9</data>", {9, 0, 0, 0}},
+         {1, 2, 3, 4},
+         0},
+        {"short csv", "<data encoding=\"csv\">9</data>", {9, 0, 0, 0}, 3},
         {"flip bits in csv",
          "<data encoding=\"csv\">2147483649,1073741826,536870915,4</data>",
-         {1, 2, 3, 4}},
+         {1, 2, 3, 4},
+         0},
         {"one element per tile",
          "<data><tile gid=\"3\"/><tile/><tile gid=\"1\"/></data>",
-         {3, 0, 1, 0}},
-        {"no data", "", {0, 0, 0, 0}},
+         {3, 0, 1, 0},
+         1},
+        {"no data", "", {0, 0, 0, 0}, 4},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         RoomData room;
-        EXPECT_EQ(LoadError(MapWithData(c.data, "2\" height=\"2"), room), "") << c.what;
-        EXPECT_EQ(room.tiles, c.tiles) << c.what;
+        testing::internal::CaptureStderr();
+        const std::string error = LoadError(MapWithData(c.data, "2\" height=\"2"), room);
+        const std::string console = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(error, "");
+        EXPECT_EQ(room.tiles, c.tiles);
+        // Missing cells load empty, but the console names the file and
+        // how many there were.
+        if (c.missing == 0) {
+            EXPECT_EQ(console, "");
+        } else {
+            EXPECT_NE(console.find("room.tmx"), std::string::npos) << console;
+            EXPECT_NE(console.find(std::to_string(c.missing) + " cells are missing"),
+                      std::string::npos)
+                << console;
+        }
+    }
+}
+
+TEST(RoomMap, FrameCountsAreHeldWithAWordNamingTheMap) {
+    const std::string map =
+        "<map><tileset firstgid=\"1\" source=\"fixture_terrain.tsx\"/>"
+        "<layer width=\"1\" height=\"1\"><data encoding=\"csv\">1</data></layer>"
+        "<objectgroup name=\"Torches\">"
+        " <object name=\"huge\" x=\"0\" y=\"0\" width=\"8\" height=\"8\"><properties>"
+        "  <property name=\"Frames\" type=\"int\" value=\"2147483647\"/></properties></object>"
+        " <object name=\"plain\" x=\"0\" y=\"0\" width=\"8\" height=\"8\"/>"
+        "</objectgroup>"
+        "<objectgroup name=\"StaticObjects\">"
+        " <object name=\"Gate\" x=\"0\" y=\"0\" width=\"8\" height=\"8\"><properties>"
+        "  <property name=\"Frames\" type=\"int\" value=\"100000000\"/></properties></object>"
+        "</objectgroup>"
+        "<objectgroup name=\"NPCs\">"
+        " <object name=\"Sage\" x=\"0\" y=\"0\" width=\"8\" height=\"8\"><properties>"
+        "  <property name=\"Frames\" type=\"int\" value=\"-7\"/></properties></object>"
+        " <object name=\"Scribe\" x=\"0\" y=\"0\" width=\"8\" height=\"8\"><properties>"
+        "  <property name=\"Frames\" type=\"int\" value=\"8\"/></properties></object>"
+        "</objectgroup></map>";
+    RoomData room;
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(LoadError(map, room), "");
+    const std::string console = testing::internal::GetCapturedStderr();
+    const struct {
+        const char* name;
+        const char* frames;
+        bool warned;
+    } expected[] = {{"huge", "256", true},
+                    {"plain", "3", false},
+                    {"Gate", "256", true},
+                    {"Sage", "1", true},
+                    {"Scribe", "8", false}};
+    ASSERT_EQ(room.objects.size(), std::size(expected));
+    for (size_t i = 0; i < room.objects.size(); ++i) {
+        SCOPED_TRACE(expected[i].name);
+        EXPECT_EQ(room.objects[i].name, expected[i].name);
+        EXPECT_EQ(room.objects[i].String("Frames"), expected[i].frames);
+        const std::string word = "room.tmx: object \"" + std::string(expected[i].name) + "\"";
+        EXPECT_EQ(console.find(word) != std::string::npos, expected[i].warned) << console;
     }
 }
 

@@ -1,0 +1,156 @@
+// Image headers are checked before a pixel is decoded: a PNG's declared
+// sizes and chunk lengths, for the texture loader and the window icon alike.
+#include "engine/QNGraphics.h"
+#include "engine/QNIcon.h"
+#include "engine/QNImage.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <stb/stb_image_write.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+void PutBig32(std::vector<uint8_t>& b, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        b.push_back(static_cast<uint8_t>(v >> shift));
+}
+void Put16(std::vector<uint8_t>& b, uint32_t v) {
+    b.push_back(static_cast<uint8_t>(v));
+    b.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(std::vector<uint8_t>& b, uint32_t v) {
+    Put16(b, v & 0xFFFF);
+    Put16(b, v >> 16);
+}
+
+// A real PNG of `side` x `side` grey pixels.
+std::vector<uint8_t> Png(int side) {
+    std::vector<uint8_t> pixels(static_cast<size_t>(side * side * 4), 200);
+    std::vector<uint8_t> out;
+    stbi_write_png_to_func(
+        [](void* context, void* data, int size) {
+            auto* bytes = static_cast<uint8_t*>(data);
+            auto* v = static_cast<std::vector<uint8_t>*>(context);
+            v->insert(v->end(), bytes, bytes + size);
+        },
+        &out, side, side, 4, pixels.data(), side * 4);
+    return out;
+}
+
+// The PNG with its header's size replaced (the decoder ignores checksums).
+std::vector<uint8_t> ClaimingSize(std::vector<uint8_t> png, uint32_t width, uint32_t height) {
+    std::vector<uint8_t> size;
+    PutBig32(size, width);
+    PutBig32(size, height);
+    std::copy(size.begin(), size.end(), png.begin() + 16); // IHDR data
+    return png;
+}
+
+// The PNG with a chunk inserted after the header chunk (8 + 25 bytes in).
+std::vector<uint8_t> WithChunkAfterHeader(std::vector<uint8_t> png, const char* type,
+                                          uint32_t declared, size_t actual) {
+    std::vector<uint8_t> chunk;
+    PutBig32(chunk, declared);
+    chunk.insert(chunk.end(), type, type + 4);
+    chunk.resize(chunk.size() + actual + 4, 0); // data, checksum
+    png.insert(png.begin() + 33, chunk.begin(), chunk.end());
+    return png;
+}
+
+std::vector<uint8_t> IcoWith(int size, const std::vector<uint8_t>& payload) {
+    std::vector<uint8_t> f;
+    Put16(f, 0);
+    Put16(f, 1);
+    Put16(f, 1);
+    f.push_back(static_cast<uint8_t>(size));
+    f.push_back(static_cast<uint8_t>(size));
+    f.push_back(0);
+    f.push_back(0);
+    Put16(f, 1);
+    Put16(f, 32);
+    Put32(f, static_cast<uint32_t>(payload.size()));
+    Put32(f, 22);
+    f.insert(f.end(), payload.begin(), payload.end());
+    return f;
+}
+
+std::vector<uint8_t> PnmWithLongWidth() {
+    std::string text = "P5" + std::string(49, '3');
+    text += std::string("\0\t", 2);
+    return {text.begin(), text.end()};
+}
+
+struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    bool decodes;
+    const char* reason; // part of the reason when refused
+};
+
+std::vector<Case> Cases() {
+    const std::vector<uint8_t> good = Png(32);
+    std::vector<uint8_t> cut(good.begin(), good.end() - 20);
+    return {
+        {"a plain 32 x 32 PNG", good, true, ""},
+        {"an empty first image-data chunk", WithChunkAfterHeader(good, "IDAT", 0, 0), true, ""},
+        {"16384 x 16384 announced", ClaimingSize(good, 16384, 16384), false, "beyond 8192"},
+        // Within the sides, but a few hundred bytes cannot inflate to the
+        // 256 MiB the decoder would set aside for it.
+        {"8192 x 8192 announced in a tiny file", ClaimingSize(good, 8192, 8192), false,
+         "cannot hold the pixels"},
+        {"2147483647 wide announced", ClaimingSize(good, 2147483647u, 1), false, ""},
+        {"a chunk claiming 2 GiB", WithChunkAfterHeader(good, "IDAT", 0x7FFFFFF0u, 8), false,
+         "past the file's end"},
+        {"cut off inside its data", cut, false, ""},
+        {"no bytes", {}, false, "empty"},
+        // Found by fuzzing: a PNM header whose width has 49 digits.
+        {"a PNM width of 49 digits", PnmWithLongWidth(), false, ""},
+    };
+}
+
+TEST(ImageLimits, HeadersAreCheckedBeforeDecoding) {
+    for (const Case& c : Cases()) {
+        SCOPED_TRACE(c.what);
+        int w = 0, h = 0;
+        std::string reason;
+        std::vector<uint8_t> rgba;
+        const bool decoded = QNImageDecode(c.bytes.data(), c.bytes.size(), rgba, w, h, reason);
+        EXPECT_EQ(decoded, c.decodes) << reason;
+        if (decoded) {
+            EXPECT_EQ(w, 32);
+            EXPECT_EQ(rgba.size(), 32u * 32u * 4u);
+            EXPECT_EQ(rgba[5], 200);
+        } else {
+            EXPECT_EQ(w, 0);
+            EXPECT_TRUE(rgba.empty());
+            EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
+        }
+    }
+}
+
+TEST(ImageLimits, TextureLoaderAndIconRefuseTheSameFiles) {
+    ScratchGameDir dir;
+    for (const Case& c : Cases()) {
+        SCOPED_TRACE(c.what);
+        dir.Write("image.png", std::string(c.bytes.begin(), c.bytes.end()));
+        int w = 0, h = 0;
+        std::string reason;
+        std::vector<uint8_t> rgba;
+        EXPECT_EQ(QNGfxTextureDecode("image.png", rgba, w, h, reason), c.decodes) << reason;
+        EXPECT_EQ(QNIconDecode(IcoWith(32, c.bytes), 32, rgba), c.decodes);
+    }
+}
+
+TEST(ImageLimits, IconEntryMustMatchItsPngBeforeDecoding) {
+    // The entry says 32 x 32; the PNG inside says otherwise.
+    std::vector<uint8_t> rgba;
+    EXPECT_FALSE(QNIconDecode(IcoWith(32, Png(64)), 32, rgba));
+    EXPECT_FALSE(QNIconDecode(IcoWith(32, ClaimingSize(Png(32), 16384, 16384)), 32, rgba));
+    EXPECT_TRUE(rgba.empty());
+    EXPECT_TRUE(QNIconDecode(IcoWith(32, Png(32)), 32, rgba));
+}
+
+} // namespace
