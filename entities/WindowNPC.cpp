@@ -44,7 +44,9 @@ bool WindowNPC::Update(float dt, GameObject* parent, EntityList* list) {
 }
 
 void WindowNPC::DrawOverlay() {
-    NPC::DrawOverlay();
+    // The prompt would show through the open window's glass.
+    if (!window || !window->IsOpen())
+        NPC::DrawOverlay();
     if (window)
         window->Draw();
 }
