@@ -186,6 +186,8 @@ TEST_F(EnemiesFightTest, BladeFightsThroughTheHallAndTheGateOpensWhenTheSoldiers
 }
 
 TEST_F(EnemiesFightTest, InTheArmouryTheHeavySlashesAndTheTrooperLeavesGas) {
+    // The quartermaster's greeting is heard out before Blade moves on.
+    hearConversations = true;
     RunUntil([] { return false; }, 30);
     EnterRoom(2);
     EnterRoom(3); // the scene's door transition, past the shut gate
