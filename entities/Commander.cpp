@@ -19,8 +19,6 @@ const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 // The bar rests transparent until the first hit fades it in.
 constexpr RenderColor kBarRest{1.0f, 0.6f, 0.6f, 0.0f};
 constexpr RenderColor kBarPulse{1.0f, 0.2f, 0.2f, 1.0f};
-const float kBarShown[4] = {1.0f, 0.2f, 0.2f, 1.0f};
-const float kBarHidden[4] = {1.0f, 1.0f, 1.0f, 0.0f};
 } // namespace
 
 const std::vector<std::string>& Commander::BodyFiles() {
@@ -39,7 +37,7 @@ RandomSource& Commander::Random() {
 Commander::Commander(int32_t room, const Vec2& position, int32_t conversation)
     : RenderableEntity(room, KindEnemy,
                        LightedAnimation2D::FromAssets(BodyFiles(), bodySize, bodySize)),
-      slashCircle(slashRadius), healthBar(0.0f, 0.0f, barWidth, barHeight, kBarRest, kBarPulse),
+      slashCircle(slashRadius), healthBar(kBarRest, kBarPulse),
       teleportParticles(std::make_unique<ParticleSystem>("teleport", false, Vec2{0.0f, 0.0f})),
       bossParticles(std::make_unique<ParticleSystem>("boss", false, Vec2{0.0f, 0.0f})),
       dialog(conversation) {
@@ -54,9 +52,7 @@ Commander::Commander(int32_t room, const Vec2& position, int32_t conversation)
     slashCircle.UpdateTransform(sprite->position, sprite->rotation, sprite->scale);
 }
 
-Commander::~Commander() {
-    RemoveColorTweens(&healthBar.baseColor.r);
-}
+Commander::~Commander() = default;
 
 LightedAnimation2D* Commander::Body() const {
     return static_cast<LightedAnimation2D*>(sprite);
@@ -93,13 +89,7 @@ void Commander::Standing(float dt, EntityList& list) {
     if (state != CommanderTeleport)
         SetBodyColliderEnabled(true);
     const Vec2 at = GetPosition();
-    healthBar.left = at.x - barWidth / 2.0f;
-    healthBar.y = at.y + barRise;
-    barTimer -= dt;
-    if (barTimer < 0.0f && barShown) {
-        FadeBar(kBarHidden, barFadeSeconds);
-        barShown = false;
-    }
+    healthBar.Follow(at, dt);
     float tint[4] = {kWhite[0], kWhite[1], kWhite[2], kWhite[3]};
     if (blinkCount > 0)
         HitBlink(blinkPhase, blinkCount, dt, tint);
@@ -294,13 +284,8 @@ void Commander::ChangeHealth(const float& delta, Entity* /*source*/) {
         hitSound.Play();
         actionTimer = 0.0f;
     }
-    if (before > 0.0f) {
-        if (!barShown)
-            FadeBar(kBarShown, barFadeSeconds);
-        healthBar.EaseTo(health, false);
-        barTimer = barSeconds;
-        barShown = true;
-    }
+    if (before > 0.0f)
+        healthBar.ShowHit(health);
     rewardMeter -= before - health;
     if (rewardMeter <= 0.0f) {
         if (target)
@@ -339,21 +324,14 @@ void Commander::Draw(int pass) {
 }
 
 void Commander::DrawOverlay() {
-    if (healthBar.tint[3] > 0.0f && healthBar.fill > 0.0f)
-        healthBar.Draw();
+    healthBar.DrawIfShown();
 }
 
 void Commander::OnRoomExit() {
-    FadeBar(kBarHidden, barHideSeconds);
-    barShown = false;
+    healthBar.Hide(FloatingBar::leaveSeconds);
     teleportParticles->Clear();
     bossParticles->Clear();
     bossParticles->emitting = false;
-}
-
-void Commander::FadeBar(const float* rgba, float seconds) {
-    RemoveColorTweens(&healthBar.baseColor.r);
-    AddColorTween(&healthBar.baseColor.r, rgba, EaseSmooth, nullptr, seconds);
 }
 
 void Commander::PlayOnce(uint32_t animation) {

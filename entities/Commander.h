@@ -18,7 +18,7 @@
 #include "core/Circle2D.h"
 #include "core/RandomSource.h"
 #include "entities/Entity.h"
-#include "render/HUDBar.h"
+#include "entities/FloatingBar.h"
 
 #include <cstdint>
 #include <deque>
@@ -67,12 +67,6 @@ public:
     static constexpr float teleportDistance = 80.0f; // world units
     static constexpr float teleportRate = 30.0f;     // share of the way covered per second
     static constexpr int32_t teleportTries = 64;     // spots tried before he stays put
-    static constexpr float barWidth = 24.0f;         // world units
-    static constexpr float barHeight = 4.0f;         // world units
-    static constexpr float barRise = 32.0f;          // bar centre above the body centre
-    static constexpr float barSeconds = 3.0f;        // bar shown after the last hit
-    static constexpr float barFadeSeconds = 0.2f;    // bar fading in or out
-    static constexpr float barHideSeconds = 0.05f;   // bar fading when Blade leaves
 
     // The strips of the body, in CommanderAnimation order.
     static const std::vector<std::string>& BodyFiles();
@@ -117,9 +111,7 @@ public:
     float runTimer = 0.0f;    // seconds spent wanting to run
     bool teleportPending = false;
     Vec2 teleportTarget{0.0f, 0.0f};
-    HUDBar healthBar;     // floats above him
-    bool barShown = true; // so the bar fades out on the first frame
-    float barTimer = 0.0f;
+    FloatingBar healthBar;                             // floats above him
     std::unique_ptr<ParticleSystem> teleportParticles; // "teleport"
     std::unique_ptr<ParticleSystem> bossParticles;     // "boss"
     Sound teleportSound;                               // "teleport.wav"
@@ -139,7 +131,6 @@ private:
     bool ChooseTeleportTarget(const EntityList& list);
     void Blink(float dt);
     void FaceTarget();
-    void FadeBar(const float* rgba, float seconds);
     void PlayOnce(uint32_t animation);
     void Loop(uint32_t animation);
     void SetBodyColliderEnabled(bool on);

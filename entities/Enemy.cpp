@@ -17,22 +17,16 @@ namespace {
 constexpr float kDegreesPerRadian = 57.2957795f;
 constexpr RenderColor kBarRest{1.0f, 0.2f, 0.2f, 0.0f};  // transparent red
 constexpr RenderColor kBarPulse{1.0f, 0.6f, 0.6f, 0.0f}; // never pulses
-constexpr RenderColor kBarShown{1.0f, 0.2f, 0.2f, 1.0f};
-constexpr RenderColor kBarHidden{1.0f, 1.0f, 1.0f, 0.0f};
-constexpr float kBarHideSeconds = 0.05f; // leaving the room
 } // namespace
 
 Enemy::Enemy(int32_t room, LightedAnimation2D* body, const EnemyPoses& strips)
-    : RenderableEntity(room, KindEnemy, body),
-      healthBar(0.0f, 0.0f, barWidth, barHeight, kBarRest, kBarPulse), poses(strips) {
+    : RenderableEntity(room, KindEnemy, body), healthBar(kBarRest, kBarPulse), poses(strips) {
     fireSound = Audio::GetSound("pewlazer.wav", false);
     hitSound = Audio::GetSound("hit.wav", false);
     sprite->SetScale(bodySize, bodySize);
 }
 
-Enemy::~Enemy() {
-    RemoveColorTweens(&healthBar.baseColor.r);
-}
+Enemy::~Enemy() = default;
 
 LightedAnimation2D* Enemy::LoadBody(const std::vector<std::string>& files) {
     return LightedAnimation2D::FromAssets(files, bodySize, bodySize);
@@ -57,13 +51,7 @@ bool Enemy::Update(float dt, GameObject* parent, EntityList* list) {
     EntityList& members = list ? *list : none;
     if (!IsDead()) {
         const Vec2 at = GetPosition();
-        healthBar.left = at.x - barWidth / 2.0f;
-        healthBar.y = at.y + barRise;
-        barTimer -= dt;
-        if (barTimer < 0.0f && barShown) {
-            FadeBar(kBarHidden, barFadeSeconds);
-            barShown = false;
-        }
+        healthBar.Follow(at, dt);
         if (state == EnemyHurt) {
             if (!Body()->playing) {
                 state = EnemyIdle;
@@ -248,11 +236,7 @@ void Enemy::ChangeHealth(const float& delta, Entity* /*source*/) {
         state = EnemyHurt;
     }
     health = std::clamp(health + damageFactor * delta, 0.0f, 1.0f);
-    if (!barShown)
-        FadeBar(kBarShown, barFadeSeconds);
-    healthBar.EaseTo(health, false);
-    barTimer = barSeconds;
-    barShown = true;
+    healthBar.ShowHit(health);
 }
 
 void Enemy::ShowHit() {
@@ -286,20 +270,12 @@ void Enemy::PayReward() {
         target->ChangeSpecial(specialReward);
 }
 
-void Enemy::FadeBar(const RenderColor& to, float seconds) {
-    RemoveColorTweens(&healthBar.baseColor.r);
-    const float rgba[4] = {to.r, to.g, to.b, to.a};
-    AddColorTween(&healthBar.baseColor.r, rgba, EaseSmooth, nullptr, seconds);
-}
-
 void Enemy::OnRoomExit() {
-    FadeBar(kBarHidden, kBarHideSeconds);
-    barShown = false;
+    healthBar.Hide(FloatingBar::leaveSeconds);
 }
 
 void Enemy::DrawOverlay() {
-    if (healthBar.tint[3] > 0.0f && healthBar.fill > 0.0f)
-        healthBar.Draw();
+    healthBar.DrawIfShown();
 }
 
 // ---------------------------------------------------------------------------

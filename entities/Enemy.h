@@ -23,7 +23,7 @@
 
 #include "audio/Sound.h"
 #include "entities/Entity.h"
-#include "render/HUDBar.h"
+#include "entities/FloatingBar.h"
 
 #include <cstdint>
 #include <deque>
@@ -67,11 +67,6 @@ public:
     static constexpr float muzzleReach = 10.0f;    // muzzle ahead of the body centre
     static constexpr float muzzleRise = 8.0f;      // muzzle shift of the up and down poses
     static constexpr float repathDistance = 20.0f; // goal move that asks for a new path
-    static constexpr float barSeconds = 3.0f;      // bar shown after the last hit
-    static constexpr float barFadeSeconds = 0.2f;  // bar fading in or out
-    static constexpr float barWidth = 24.0f;       // world units
-    static constexpr float barHeight = 4.0f;       // world units
-    static constexpr float barRise = 32.0f;        // bar centre above the body centre
     static constexpr float bulletSpeed = 400.0f;   // units per second
     static constexpr float bulletDamage = -0.02f;  // health delta of a bullet
     static constexpr float firingConeEdge = 70.0f; // degrees off horizontal that still shoot
@@ -140,9 +135,7 @@ public:
     float moveSpeed = 50.0f;        // units per second along the path
     float specialReward = 0.05f;    // special paid when the death animation ends
     bool aimLocked = false;         // a shot or slash under way: no re-deciding
-    HUDBar healthBar;               // floats above the body, transparent at rest
-    bool barShown = true;           // so the bar fades out on the first frame
-    float barTimer = 0.0f;          // seconds the bar stays shown
+    FloatingBar healthBar;          // floats above the body, transparent at rest
     Sound fireSound;                // "pewlazer.wav"
     Sound hitSound;                 // "hit.wav"
     std::deque<Vec2> path;          // waypoints, world units
@@ -176,7 +169,6 @@ protected:
     void SetBodyCollider(float baseRadius);
 
 private:
-    void FadeBar(const RenderColor& to, float seconds);
     Vec2 requestedGoal{0.0f, 0.0f}; // goal of the last path request
     bool requested = false;         // a path has been asked for
 };
