@@ -1,36 +1,11 @@
 // Decoding the window icon from .ico files, including damaged ones.
 #include "engine/QNIcon.h"
+#include "support/IconBytes.h"
 
 #include <gtest/gtest.h>
 #include <stb/stb_image_write.h>
 
 namespace {
-
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-
-std::vector<uint8_t> IcoWith(int size, const std::vector<uint8_t>& payload) {
-    std::vector<uint8_t> f;
-    Put16(f, 0);
-    Put16(f, 1);
-    Put16(f, 1);
-    f.push_back(static_cast<uint8_t>(size));
-    f.push_back(static_cast<uint8_t>(size));
-    f.push_back(0);
-    f.push_back(0);
-    Put16(f, 1);
-    Put16(f, 32);
-    Put32(f, static_cast<uint32_t>(payload.size()));
-    Put32(f, 22);
-    f.insert(f.end(), payload.begin(), payload.end());
-    return f;
-}
 
 // A 32-bit BMP payload: the top row red, everything else half-transparent blue.
 std::vector<uint8_t> BmpPayload(int size) {

@@ -3,6 +3,7 @@
 #include "engine/QNGraphics.h"
 #include "engine/QNIcon.h"
 #include "engine/QNImage.h"
+#include "support/IconBytes.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,15 +18,6 @@ void PutBig32(std::vector<uint8_t>& b, uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8)
         b.push_back(static_cast<uint8_t>(v >> shift));
 }
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-
 // A real PNG of `side` x `side` grey pixels.
 std::vector<uint8_t> Png(int side) {
     std::vector<uint8_t> pixels(static_cast<size_t>(side * side * 4), 200);
@@ -58,23 +50,6 @@ std::vector<uint8_t> WithChunkAfterHeader(std::vector<uint8_t> png, const char* 
     chunk.resize(chunk.size() + actual + 4, 0); // data, checksum
     png.insert(png.begin() + 33, chunk.begin(), chunk.end());
     return png;
-}
-
-std::vector<uint8_t> IcoWith(int size, const std::vector<uint8_t>& payload) {
-    std::vector<uint8_t> f;
-    Put16(f, 0);
-    Put16(f, 1);
-    Put16(f, 1);
-    f.push_back(static_cast<uint8_t>(size));
-    f.push_back(static_cast<uint8_t>(size));
-    f.push_back(0);
-    f.push_back(0);
-    Put16(f, 1);
-    Put16(f, 32);
-    Put32(f, static_cast<uint32_t>(payload.size()));
-    Put32(f, 22);
-    f.insert(f.end(), payload.begin(), payload.end());
-    return f;
 }
 
 std::vector<uint8_t> PnmWithLongWidth() {
