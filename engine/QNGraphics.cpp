@@ -35,6 +35,10 @@ struct GraphicsState {
     int32_t width = 0;
     int32_t height = 0;
     GLuint programs[3] = {0, 0, 0}; // slot 0 stays empty
+    // Each program's vertex inputs, looked up once when it is built: the
+    // position, and the colour (colour program) or texture coordinate.
+    GLint positionInput[3] = {-1, -1, -1};
+    GLint extraInput[3] = {-1, -1, -1};
     int currentProgram = 0;
     float camX = 0.0f, camY = 0.0f;
     float camZoom = 1.0f;
@@ -292,6 +296,11 @@ int QNGfxInit(int32_t width, int32_t height) {
     ComputeVisibleRect();
     GFX.programs[1] = BuildProgram(kColorVS, kColorFS);
     GFX.programs[2] = BuildProgram(kTextureVS, kTextureFS);
+    for (int i = 1; i < 3; ++i) {
+        GFX.positionInput[i] = glGetAttribLocation(GFX.programs[i], "aPosition");
+        GFX.extraInput[i] =
+            glGetAttribLocation(GFX.programs[i], i == 1 ? "aColor" : "aTextureCoordinate");
+    }
     GFX.currentProgram = 0;
     GFX.stagingCount = 0;
     for (int i = 0; i < 16; ++i)
@@ -344,6 +353,7 @@ void QNGfxExit() {
     for (int i = 1; i < 3; ++i) {
         DestroyProgram(GFX.programs[i]);
         GFX.programs[i] = 0;
+        GFX.positionInput[i] = GFX.extraInput[i] = -1;
     }
     GFX.currentProgram = 0;
     if (GFX.context) {
@@ -549,11 +559,8 @@ void QNGfxMeshDraw(const QNGfxMesh* mesh, uint32_t mode) {
     }
     if (!mesh || GFX.currentProgram == 0)
         return;
-    const GLuint program = GFX.programs[GFX.currentProgram];
-    const GLint aPosition = glGetAttribLocation(program, "aPosition");
-    const GLint aExtra = GFX.currentProgram == 1
-                             ? glGetAttribLocation(program, "aColor")
-                             : glGetAttribLocation(program, "aTextureCoordinate");
+    const GLint aPosition = GFX.positionInput[GFX.currentProgram];
+    const GLint aExtra = GFX.extraInput[GFX.currentProgram];
     const GLuint extraBuffer = GFX.currentProgram == 1 ? mesh->buffers[1] : mesh->buffers[2];
     const GLint extraSize = GFX.currentProgram == 1 ? 4 : 2;
     if (aPosition >= 0) {
@@ -586,9 +593,8 @@ void QNGfxMeshFree(QNGfxMesh* mesh) {
 void QNGfxDrawColoredTriangles(const float* positions, const float* colors, uint32_t vertexCount) {
     if (vertexCount == 0 || GFX.currentProgram != QN_RENDER_COLOR)
         return;
-    const GLuint program = GFX.programs[QN_RENDER_COLOR];
-    const GLint aPosition = glGetAttribLocation(program, "aPosition");
-    const GLint aColor = glGetAttribLocation(program, "aColor");
+    const GLint aPosition = GFX.positionInput[QN_RENDER_COLOR];
+    const GLint aColor = GFX.extraInput[QN_RENDER_COLOR];
     if (aPosition < 0 || aColor < 0)
         return;
     if (GFX.streamBuffer == 0)
@@ -728,9 +734,8 @@ void QNGfxLine(float x0, float y0, float z0, float r0, float g0, float b0, float
                float y1, float z1, float r1, float g1, float b1, float a1) {
     if (GFX.currentProgram != 1)
         return;
-    const GLuint program = GFX.programs[1];
-    const GLint aPosition = glGetAttribLocation(program, "aPosition");
-    const GLint aColor = glGetAttribLocation(program, "aColor");
+    const GLint aPosition = GFX.positionInput[1];
+    const GLint aColor = GFX.extraInput[1];
     if (aPosition < 0 || aColor < 0)
         return;
     const float positions[6] = {x0, y0, z0, x1, y1, z1};
