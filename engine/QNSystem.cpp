@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <time.h>
+#include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define QN_LEAK_CHECKED 1
@@ -66,6 +67,18 @@ FrameRateState FRC;
 
 constexpr double kEngineVersion = 3.04;
 
+// SDL's own clean-up at exit, bounded in time. When the display goes away
+// under a running game (the X server ends, the session is closed), the X
+// library reports the broken connection and calls exit(); SDL_Quit then
+// waits forever for an answer from that display, spinning, and the game
+// would stay behind ignoring SIGTERM. Past a few seconds the alarm's default
+// action ends the process instead.
+void QuitVideoAtExit() {
+    alarm(3);
+    SDL_Quit();
+    alarm(0);
+}
+
 bool StartVideo() {
     if (!SYS.sdlVideoStarted) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
@@ -73,7 +86,7 @@ bool StartVideo() {
             return false;
         }
         SYS.sdlVideoStarted = true;
-        std::atexit(SDL_Quit);
+        std::atexit(QuitVideoAtExit);
 #ifdef QN_LEAK_CHECKED
         // Exit handlers run last registered first, so in sanitized builds
         // the leak check comes just before SDL_Quit. SDL_Quit closes the
