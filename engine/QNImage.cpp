@@ -76,8 +76,14 @@ bool QNImageInfo(const uint8_t* data, size_t size, int& width, int& height, std:
         reason = "the file is too large";
         return false;
     }
-    if (size >= sizeof kPngSignature && std::memcmp(data, kPngSignature, 8) == 0 &&
-        !PngChunksFit(data, size, reason))
+    // Every image the game reads is a PNG. The decoder's other formats are
+    // refused before it sees them: its JPEG reader, for one, writes past a
+    // Huffman table that claims more than 256 codes.
+    if (size < sizeof kPngSignature || std::memcmp(data, kPngSignature, 8) != 0) {
+        reason = "it is not a PNG image";
+        return false;
+    }
+    if (!PngChunksFit(data, size, reason))
         return false;
     int channels = 0;
     if (!stbi_info_from_memory(data, static_cast<int>(size), &width, &height, &channels)) {

@@ -6,7 +6,9 @@
 # Prints the executions of each target. A crash, hang, leak or oversized
 # allocation fails the run; its input is kept in build-fuzz/findings/.
 #   scripts/fuzz.sh [seconds-per-target] [target...]
-# FUZZ_RUNS=<n> also stops each target after n executions.
+# FUZZ_RUNS=<n> also stops each target after n executions; FUZZ_SEED=<n>
+# fixes libFuzzer's random seed, so that a run tries the same inputs in the
+# same order every time (0, the default, draws a fresh seed).
 set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 SECONDS_EACH=${1:-60}
@@ -36,7 +38,7 @@ for target in $TARGETS; do
     # -close_fd_mask=2: the loaders' console words are dropped (libFuzzer's
     # own report and the sanitizers' still print).
     if "$BUILD/fuzz/fuzz_$target" "$corpus" "$ROOT/fuzz/corpus/$target" \
-        -max_total_time="$SECONDS_EACH" -runs="${FUZZ_RUNS:--1}" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 \
+        -max_total_time="$SECONDS_EACH" -runs="${FUZZ_RUNS:--1}" -seed="${FUZZ_SEED:-0}" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 \
         -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$findings/" >"$log" 2>&1; then
         result=ok
     else

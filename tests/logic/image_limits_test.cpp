@@ -1,5 +1,6 @@
 // Image headers are checked before a pixel is decoded: a PNG's declared
 // sizes and chunk lengths, for the texture loader and the window icon alike.
+// Only PNGs are decoded at all.
 #include "engine/QNGraphics.h"
 #include "engine/QNIcon.h"
 #include "engine/QNImage.h"
@@ -58,6 +59,35 @@ std::vector<uint8_t> PnmWithLongWidth() {
     return {text.begin(), text.end()};
 }
 
+// A real 32 x 32 JPEG: well formed, but not a format the game reads.
+std::vector<uint8_t> Jpeg() {
+    std::vector<uint8_t> pixels(32 * 32 * 3, 200);
+    std::vector<uint8_t> out;
+    stbi_write_jpg_to_func(
+        [](void* context, void* data, int size) {
+            auto* bytes = static_cast<uint8_t*>(data);
+            auto* v = static_cast<std::vector<uint8_t>*>(context);
+            v->insert(v->end(), bytes, bytes + size);
+        },
+        &out, 32, 32, 3, pixels.data(), 90);
+    return out;
+}
+
+// Found by fuzzing: a JPEG whose Huffman table claims more than 256 codes;
+// the decoder wrote past its table reading the header.
+std::vector<uint8_t> JpegWithOversizedHuffmanTable() {
+    return {0xff, 0xd8, 0xff, 0xc4, 0xa0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x08,
+            0x06, 0x00, 0x00, 0x00, 0xa9, 0xf1, 0x9e, 0x7e, 0x00, 0x00, 0x00, 0x14, 0x49,
+            0x44, 0x41, 0x54, 0x78, 0x5e, 0x63, 0xfc, 0x0f, 0x04, 0x00, 0x48, 0x80, 0x89,
+            0x01, 0x0d, 0x10, 0x16, 0x00, 0x00, 0x06, 0x5d, 0x04, 0x04, 0x9c, 0xca, 0xbb,
+            0x14, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x00,
+            0x00, 0x00, 0x01, 0x00, 0x61, 0x10, 0x00, 0x0a, 0x28, 0x59, 0x00, 0x00, 0x00,
+            0xdb, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+            0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+            0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+            0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xff};
+}
+
 struct Case {
     const char* what;
     std::vector<uint8_t> bytes;
@@ -82,7 +112,10 @@ std::vector<Case> Cases() {
         {"cut off inside its data", cut, false, ""},
         {"no bytes", {}, false, "empty"},
         // Found by fuzzing: a PNM header whose width has 49 digits.
-        {"a PNM width of 49 digits", PnmWithLongWidth(), false, ""},
+        {"a PNM width of 49 digits", PnmWithLongWidth(), false, "not a PNG"},
+        {"a JPEG", Jpeg(), false, "not a PNG"},
+        {"a JPEG with an oversized Huffman table", JpegWithOversizedHuffmanTable(), false,
+         "not a PNG"},
     };
 }
 
