@@ -5,23 +5,9 @@
 #include <cstdio>
 #include <string>
 #include <tinyxml2.h>
+#include <vector>
 
 namespace {
-
-// A volume attribute, `missing` when absent or not a number.
-float ReadVolume(const tinyxml2::XMLElement* e, const char* name, float missing) {
-    const char* text = e->Attribute(name);
-    float v = missing;
-    if (!text || std::sscanf(text, "%f", &v) != 1)
-        v = missing;
-    // A volume outside 0..1 (or not a number) would distort or silence
-    // everything; bring it back into range.
-    if (!(v >= 0.0f))
-        v = 0.0f;
-    if (v > 1.0f)
-        v = 1.0f;
-    return v;
-}
 
 std::string FormatVolume(float volume) {
     char text[32];
@@ -29,59 +15,141 @@ std::string FormatVolume(float volume) {
     return text;
 }
 
-int32_t ReadInt(const tinyxml2::XMLElement* e, const char* name) {
+// What a reading fell back on, for the caller to tell the player.
+class Problems {
+public:
+    explicit Problems(std::vector<std::string>* list) : list(list) {}
+    void Add(const std::string& text) const {
+        if (list)
+            list->push_back(text);
+    }
+
+private:
+    std::vector<std::string>* list;
+};
+
+// A volume attribute, `missing` when absent or not a number.
+float ReadVolume(const tinyxml2::XMLElement* e, const char* name, float missing,
+                 const Problems& problems, bool required) {
     const char* text = e->Attribute(name);
-    int v = 0;
-    if (!text || std::sscanf(text, "%d", &v) != 1)
-        v = 0;
+    float v = missing;
+    if (!text) {
+        if (required)
+            problems.Add(std::string("no ") + name + ": read as " + FormatVolume(missing));
+        return missing;
+    }
+    if (std::sscanf(text, "%f", &v) != 1) {
+        problems.Add(std::string(name) + " \"" + text + "\" is not a number: read as " +
+                     FormatVolume(missing));
+        v = missing;
+    }
+    // A volume outside 0..1 (or not a number) would distort or silence
+    // everything; bring it back into range.
+    if (!(v >= 0.0f) || v > 1.0f) {
+        v = v > 1.0f ? 1.0f : 0.0f;
+        problems.Add(std::string(name) + " \"" + text + "\" is outside 0..1: read as " +
+                     FormatVolume(v));
+    }
     return v;
 }
 
-bool ReadBool(const tinyxml2::XMLElement* e, const char* name) {
+int32_t ReadInt(const tinyxml2::XMLElement* e, const char* name, const Problems& problems) {
+    const char* text = e->Attribute(name);
+    int v = 0;
+    if (!text)
+        problems.Add(std::string("no ") + name + ": read as 0");
+    else if (std::sscanf(text, "%d", &v) != 1) {
+        problems.Add(std::string(name) + " \"" + text + "\" is not a number: read as 0");
+        v = 0;
+    }
+    return v;
+}
+
+bool ReadBool(const tinyxml2::XMLElement* e, const char* name, const Problems& problems,
+              bool required) {
     bool v = false;
-    if (e->QueryBoolAttribute(name, &v) != tinyxml2::XML_SUCCESS)
+    const tinyxml2::XMLError status = e->QueryBoolAttribute(name, &v);
+    if (status == tinyxml2::XML_NO_ATTRIBUTE) {
+        if (required)
+            problems.Add(std::string("no ") + name + ": read as off");
+        return false;
+    }
+    if (status != tinyxml2::XML_SUCCESS) {
+        problems.Add(std::string(name) + " \"" + e->Attribute(name) +
+                     "\" is neither on nor off: read as off");
         v = false;
+    }
     return v;
 }
 
 } // namespace
 
-bool ReadSettings(const std::string& path, Settings& out) {
+bool ReadSettings(const std::string& path, Settings& out, std::vector<std::string>* list) {
+    const Problems problems(list);
     tinyxml2::XMLDocument doc;
-    if (doc.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+    const tinyxml2::XMLError status = doc.LoadFile(path.c_str());
+    if (status != tinyxml2::XML_SUCCESS) {
+        // No file is a first start, not a problem.
+        if (status != tinyxml2::XML_ERROR_FILE_NOT_FOUND)
+            problems.Add(std::string("the file cannot be read (") +
+                         tinyxml2::XMLDocument::ErrorIDToName(status) + "): the defaults are used");
         return false;
+    }
     const tinyxml2::XMLElement* e = doc.FirstChildElement("settings");
-    if (!e)
-        return false; // some other XML file: treat it as missing
-    out.volume = ReadVolume(e, "volume", 0.0f);
-    out.musicVolume = ReadVolume(e, "musicVolume", out.volume);
-    out.effectsVolume = ReadVolume(e, "effectsVolume", out.volume);
+    if (!e) {
+        // Some other XML file: treat it as missing.
+        problems.Add("the file holds no settings element: the defaults are used");
+        return false;
+    }
+    // The master volume, the switches and the size have been in every file
+    // the game ever wrote; the rest came later and may be absent.
+    out.volume = ReadVolume(e, "volume", 0.0f, problems, true);
+    out.musicVolume = ReadVolume(e, "musicVolume", out.volume, problems, false);
+    out.effectsVolume = ReadVolume(e, "effectsVolume", out.volume, problems, false);
     if (!e->Attribute("musicVolume") && !e->Attribute("effectsVolume"))
         out.volume = 1.0f; // the file's one volume lives on in the two levels
-    out.muted = ReadBool(e, "muted");
-    out.fullscreen = ReadBool(e, "fullscreen");
-    out.width = ReadInt(e, "width");
-    out.height = ReadInt(e, "height");
-    out.vsync = ReadBool(e, "vsync");
+    out.muted = ReadBool(e, "muted", problems, true);
+    out.fullscreen = ReadBool(e, "fullscreen", problems, true);
+    out.width = ReadInt(e, "width", problems);
+    out.height = ReadInt(e, "height", problems);
+    out.vsync = ReadBool(e, "vsync", problems, false);
     out.endlessSeed = -1;
-    int64_t seed = -1;
-    if (e->QueryInt64Attribute("endlessSeed", &seed) == tinyxml2::XML_SUCCESS && seed >= 0 &&
-        seed <= 0xFFFFFFFFll)
-        out.endlessSeed = seed;
-    // Rebound controls, one "bind" child each; a file from before them (or
-    // a name this game does not know) leaves the defaults.
+    if (const char* text = e->Attribute("endlessSeed")) {
+        int64_t seed = -1;
+        if (e->QueryInt64Attribute("endlessSeed", &seed) == tinyxml2::XML_SUCCESS && seed >= 0 &&
+            seed <= 0xFFFFFFFFll)
+            out.endlessSeed = seed;
+        else
+            problems.Add(std::string("endlessSeed \"") + text +
+                         "\" is not a seed (0 to 4294967295): endless runs draw fresh ones");
+    }
+    // Rebound controls, one "bind" child each; a file from before them
+    // leaves the defaults.
     out.controls = DefaultBindings();
     for (const tinyxml2::XMLElement* bind = e->FirstChildElement("bind"); bind;
          bind = bind->NextSiblingElement("bind")) {
         const char* id = bind->Attribute("action");
         const std::optional<Action> action = id ? ActionFromId(id) : std::nullopt;
-        if (!action)
+        if (!action) {
+            problems.Add(std::string("a binding for the unknown action \"") + (id ? id : "") +
+                         "\" is ignored");
             continue;
+        }
         Binding& b = out.controls[static_cast<size_t>(*action)];
-        if (const char* key = bind->Attribute("key"))
-            b.key = KeyFromId(key).value_or(b.key);
-        if (const char* pad = bind->Attribute("pad"))
-            b.pad = PadFromId(pad).value_or(b.pad);
+        if (const char* key = bind->Attribute("key")) {
+            const auto read = KeyFromId(key);
+            if (!read)
+                problems.Add(std::string("the key \"") + key + "\" for " + id +
+                             " is unknown: its default is kept");
+            b.key = read.value_or(b.key);
+        }
+        if (const char* pad = bind->Attribute("pad")) {
+            const auto read = PadFromId(pad);
+            if (!read)
+                problems.Add(std::string("the pad input \"") + pad + "\" for " + id +
+                             " is unknown: its default is kept");
+            b.pad = read.value_or(b.pad);
+        }
     }
     return true;
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct Settings {
     float volume = 1.0f; // master volume 0..1
@@ -38,8 +39,12 @@ constexpr int32_t kMinWindowHeight = 240;
 
 // Reads the file. Returns false, leaving `out` alone, when it is missing,
 // malformed or not a settings file: the caller then uses the defaults.
-// A missing attribute reads as 0 (false for the switches).
-bool ReadSettings(const std::string& path, Settings& out);
+// A missing attribute reads as 0 (false for the switches). `problems`, when
+// given, gets one line for everything that was not as the game writes it
+// and what was used instead (nothing for a missing file, which is simply a
+// first start, or for the attributes older files lack).
+bool ReadSettings(const std::string& path, Settings& out,
+                  std::vector<std::string>* problems = nullptr);
 // The file's text: one "settings" element, attributes in fixed order.
 std::string FormatSettings(const Settings& settings);
 // Writes the file through a temporary file renamed over the old one, so a

@@ -8,7 +8,9 @@
 #include "engine/QNSystem.h"
 #include "world/EndlessRun.h"
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 constexpr const char* kSettingsFile = "settings.xml";
@@ -18,7 +20,14 @@ void LoadSettingsFile() {
     Settings s;
     int32_t desktopW = 0, desktopH = 0;
     QNSysGetDesktopSize(&desktopW, &desktopH);
-    if (!ReadSettings(UserFiles::Path(kSettingsFile), s)) {
+    const std::string path = UserFiles::Path(kSettingsFile);
+    std::vector<std::string> problems;
+    const bool read = ReadSettings(path, s, &problems);
+    // The file is written back at the end of the run: say what was not
+    // taken from it before that happens.
+    for (const std::string& problem : problems)
+        std::fprintf(stderr, "SETTINGS: %s: %s\n", path.c_str(), problem.c_str());
+    if (!read) {
         s = Settings{};
         s.width = desktopW;
         s.height = desktopH;

@@ -7,6 +7,7 @@
 
 #include <tinyxml2.h>
 
+#include <cstdio>
 #include <stdexcept>
 
 LevelCatalogue::LevelCatalogue(const std::string& name) : fileName(name) {
@@ -33,11 +34,28 @@ LevelCatalogue& LevelCatalogue::Story() {
 
 void LevelCatalogue::ReadSave() {
     tinyxml2::XMLDocument doc;
-    if (doc.LoadFile(savePath.c_str()) != tinyxml2::XML_SUCCESS)
+    const tinyxml2::XMLError status = doc.LoadFile(savePath.c_str());
+    // No save is a new player, nothing to mention. A save that is there but
+    // cannot be used is said so: the story then starts from its first level.
+    auto fallBack = [this](const std::string& why) {
+        std::fprintf(stderr, "SAVE: %s: %s: the story starts from its first level\n",
+                     savePath.c_str(), why.c_str());
+    };
+    if (status == tinyxml2::XML_ERROR_FILE_NOT_FOUND)
         return;
-    const int32_t saved = ReadIntAttribute(doc.FirstChildElement("save"), "level", 0);
+    if (status != tinyxml2::XML_SUCCESS)
+        return fallBack(std::string("the file cannot be read (") +
+                        tinyxml2::XMLDocument::ErrorIDToName(status) + ")");
+    const tinyxml2::XMLElement* save = doc.FirstChildElement("save");
+    const char* text = save ? save->Attribute("level") : nullptr;
+    if (!text)
+        return fallBack(save ? "it names no level" : "the file holds no save element");
+    const int32_t saved = ReadIntAttribute(save, "level", -1);
     // A save from a longer story (or edited by hand) must not point past it.
-    currentLevel = HasLevel(saved) ? saved : 0;
+    if (!HasLevel(saved))
+        return fallBack(std::string("level \"") + text + "\" is not one of the story's " +
+                        std::to_string(firstRooms.size()) + " levels");
+    currentLevel = saved;
 }
 
 void LevelCatalogue::Require() const {

@@ -74,19 +74,37 @@ TEST(LevelCatalogue, SaveHoldsTheLevelAndIsReadAtStart) {
     EXPECT_FALSE(scratch.dir.Exists("save.xml.tmp"));
 }
 
-TEST(LevelCatalogue, BrokenOrForeignSavesStartAtTheFirstLevel) {
+TEST(LevelCatalogue, BrokenOrForeignSavesStartAtTheFirstLevelAndSaySo) {
     const struct {
-        const char* save;
+        const char* save; // nullptr: no save file
         int32_t level;
+        const char* said; // on the console; "" for nothing
     } cases[] = {
-        {"<save level=\"1\"/>", 1},  {"<save/>", 0},
-        {"<other level=\"2\"/>", 0}, {"not xml at all <", 0},
-        {"<save level=\"3\"/>", 0},  {"<save level=\"-1\"/>", 0},
+        {nullptr, 0, ""},
+        {"<save level=\"1\"/>", 1, ""},
+        {"<save/>", 0, "names no level"},
+        {"<other level=\"2\"/>", 0, "holds no save element"},
+        {"not xml at all <", 0, "cannot be read"},
+        {"", 0, "cannot be read"},
+        {"<save level=\"3\"/>", 0, "level \"3\" is not one of the story's 3 levels"},
+        {"<save level=\"-1\"/>", 0, "level \"-1\" is not one"},
+        {"<save level=\"two\"/>", 0, "level \"two\" is not one"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.save ? c.save : "no save");
         CatalogueDir scratch(kThreeLevels);
-        scratch.dir.Write("save.xml", c.save);
-        EXPECT_EQ(LevelCatalogue("levels.xml").currentLevel, c.level) << c.save;
+        if (c.save)
+            scratch.dir.Write("save.xml", c.save);
+        testing::internal::CaptureStderr();
+        const int32_t level = LevelCatalogue("levels.xml").currentLevel;
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(level, c.level);
+        if (*c.said == '\0') {
+            EXPECT_EQ(said, "");
+        } else {
+            EXPECT_NE(said.find(c.said), std::string::npos) << said;
+            EXPECT_NE(said.find("the story starts from its first level"), std::string::npos);
+        }
     }
 }
 

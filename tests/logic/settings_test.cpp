@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(SettingsTest, WritesOneElementInFixedOrder) {
@@ -87,6 +90,59 @@ TEST(SettingsTest, MissingOrBadAttributesReadAsZero) {
     EXPECT_FALSE(s.fullscreen);
     EXPECT_EQ(s.width, 0);
     EXPECT_EQ(s.height, 0);
+}
+
+// Everything read differently from what the file says is told, with what
+// was used instead; a file the game wrote itself (old or new) tells nothing.
+TEST(SettingsTest, WhatIsNotTakenFromTheFileIsTold) {
+    const struct {
+        const char* file; // nullptr: no file
+        bool read;
+        std::vector<std::string> told;
+    } cases[] = {
+        {nullptr, false, {}},
+        {"<settings volume=\"0.35\" muted=\"0\" fullscreen=\"1\" width=\"1920\" "
+         "height=\"1080\"/>",
+         true,
+         {}},
+        {"<settings volume=\"1\" muted=\"1\" fullscreen=\"0\" width=\"800\" height=\"600\" "
+         "musicVolume=\"0.5\" effectsVolume=\"0\" endlessSeed=\"42\" vsync=\"1\">"
+         "<bind action=\"aim\" key=\"Q\" pad=\"none\"/></settings>",
+         true,
+         {}},
+        {"<settings volume=\"1\"", false, {"the file cannot be read (XML_ERROR_PARSING"}},
+        {"", false, {"the file cannot be read (XML_ERROR_EMPTY_DOCUMENT)"}},
+        {"<options/>", false, {"the file holds no settings element: the defaults are used"}},
+        {"<settings muted=\"maybe\" width=\"wide\" fullscreen=\"1\" height=\"600\"/>",
+         true,
+         {"no volume: read as 0", "muted \"maybe\" is neither on nor off: read as off",
+          "width \"wide\" is not a number: read as 0"}},
+        {"<settings volume=\"7\" muted=\"0\" fullscreen=\"1\" width=\"800\" height=\"600\" "
+         "musicVolume=\"loud\" effectsVolume=\"0.5\" endlessSeed=\"-4\"/>",
+         true,
+         {"volume \"7\" is outside 0..1: read as 1",
+          "musicVolume \"loud\" is not a number: read as 1",
+          "endlessSeed \"-4\" is not a seed (0 to 4294967295): endless runs draw fresh ones"}},
+        {"<settings volume=\"1\" muted=\"0\" fullscreen=\"1\" width=\"800\" height=\"600\">"
+         "<bind action=\"fly\" key=\"q\"/><bind action=\"aim\" key=\"nokey\" pad=\"z9\"/>"
+         "</settings>",
+         true,
+         {"a binding for the unknown action \"fly\" is ignored",
+          "the key \"nokey\" for aim is unknown: its default is kept",
+          "the pad input \"z9\" for aim is unknown: its default is kept"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file ? c.file : "no file");
+        ScratchGameDir dir;
+        if (c.file)
+            dir.Write("settings.xml", c.file);
+        Settings s;
+        std::vector<std::string> told;
+        EXPECT_EQ(ReadSettings("settings.xml", s, &told), c.read);
+        ASSERT_EQ(told.size(), c.told.size());
+        for (size_t i = 0; i < told.size(); ++i)
+            EXPECT_EQ(told[i].rfind(c.told[i], 0), 0u) << told[i];
+    }
 }
 
 TEST(SettingsTest, VerticalSyncIsWrittenOnlyWhenOn) {
