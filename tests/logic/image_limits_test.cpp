@@ -19,17 +19,18 @@ void PutBig32(std::vector<uint8_t>& b, uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8)
         b.push_back(static_cast<uint8_t>(v >> shift));
 }
+// The image writer's output, gathered in a byte vector (`context`).
+void AppendBytes(void* context, void* data, int size) {
+    auto* bytes = static_cast<uint8_t*>(data);
+    auto* v = static_cast<std::vector<uint8_t>*>(context);
+    v->insert(v->end(), bytes, bytes + size);
+}
+
 // A real PNG of `side` x `side` grey pixels.
 std::vector<uint8_t> Png(int side) {
     std::vector<uint8_t> pixels(static_cast<size_t>(side * side * 4), 200);
     std::vector<uint8_t> out;
-    stbi_write_png_to_func(
-        [](void* context, void* data, int size) {
-            auto* bytes = static_cast<uint8_t*>(data);
-            auto* v = static_cast<std::vector<uint8_t>*>(context);
-            v->insert(v->end(), bytes, bytes + size);
-        },
-        &out, side, side, 4, pixels.data(), side * 4);
+    stbi_write_png_to_func(AppendBytes, &out, side, side, 4, pixels.data(), side * 4);
     return out;
 }
 
@@ -63,13 +64,7 @@ std::vector<uint8_t> PnmWithLongWidth() {
 std::vector<uint8_t> Jpeg() {
     std::vector<uint8_t> pixels(32 * 32 * 3, 200);
     std::vector<uint8_t> out;
-    stbi_write_jpg_to_func(
-        [](void* context, void* data, int size) {
-            auto* bytes = static_cast<uint8_t*>(data);
-            auto* v = static_cast<std::vector<uint8_t>*>(context);
-            v->insert(v->end(), bytes, bytes + size);
-        },
-        &out, 32, 32, 3, pixels.data(), 90);
+    stbi_write_jpg_to_func(AppendBytes, &out, 32, 32, 3, pixels.data(), 90);
     return out;
 }
 
