@@ -5,91 +5,37 @@
 // gunners wake, clears it, and the Commander's voice follows. Pictures of
 // each moment are written to the build directory (docs/inhabitants keeps
 // copies).
-#include "core/Runtime.h"
-#include "engine/QNGraphics.h"
-#include "engine/QNInput.h"
-#include "engine/QNKeys.h"
-#include "engine/QNSystem.h"
 #include "entities/Bottle.h"
 #include "entities/CharacterWindow.h"
 #include "entities/NPC.h"
-#include "entities/Player.h"
 #include "entities/RefillStation.h"
-#include "entities/SliceableEntity.h"
 #include "entities/WindowNPC.h"
-#include "game/Game.h"
-#include "render/LightedAnimation2D.h"
-#include "scenes/LevelScene.h"
 
-#include "support/TestSupport.h"
+#include "program/LevelDriver.h"
 
 #include <cmath>
-#include <functional>
-#include <gtest/gtest.h>
-#include <string>
 
 namespace {
 
-constexpr const char* kWindowed =
-    "<settings volume=\"0\" muted=\"1\" fullscreen=\"0\" width=\"1280\" height=\"720\"/>\n";
-
-class InhabitantsRunTest : public ::testing::Test {
+class InhabitantsRunTest : public LevelDriver {
 protected:
     void SetUp() override {
-        dir.Write("settings.xml", kWindowed);
-        Game& g = Game::Instance();
-        g.levels = LevelCatalogue("levels.xml");
-        g.EnableScriptedRun(1.0 / 60.0);
-        g.firstScene = [] { return static_cast<Scene*>(new LevelScene()); };
-        g.Init();
-        ASSERT_TRUE(g.RunFrame());
-        scene = dynamic_cast<LevelScene*>(g.currentScene);
-        ASSERT_NE(scene, nullptr) << Game::Instance().lastError;
+        ASSERT_NO_FATAL_FAILURE(StartLevel(0));
         blade = scene->player;
         ASSERT_NE(blade, nullptr);
+        // The long run is drawn one frame in eight (every frame still
+        // plays); pictures draw their own frame.
+        drawEvery = 8;
     }
-    void TearDown() override {
-        ReleaseAll();
-        Game::Instance().drawFrames = true;
-        if (QNSysDoesWindowExist())
-            Game::Instance().Shutdown();
-        QNFrameRateControllerSetFixedFrameTime(0.0);
-    }
-    void ReleaseAll() {
-        for (uint8_t key :
-             {QN_VK_A, QN_VK_D, QN_VK_W, QN_VK_S, QN_VK_E, QN_VK_LBUTTON, QN_VK_LSHIFT})
-            QNInputInjectKey(key, false);
-    }
-    bool RunUntil(const std::function<bool()>& done, int limit) {
-        for (int i = 0; i < limit; ++i) {
-            if (done())
-                return true;
-            // The long run is drawn one frame in eight (every frame still
-            // plays); pictures draw their own frame.
-            Game::Instance().drawFrames = ++framesRun % 8 == 0;
-            if (!Game::Instance().RunFrame())
-                return false;
-        }
-        return done();
-    }
-    void Frames(int n) {
-        RunUntil([] { return false; }, n);
-    }
-    void Tap(uint8_t key) {
-        QNInputInjectKey(key, true);
-        Frames(1);
-        QNInputInjectKey(key, false);
-        Frames(1);
-    }
-    void Capture(const std::string& name) {
-        QNGfxRequestCapture(BuildDir() + "/" + name);
-        Game::Instance().drawFrames = true;
-        Game::Instance().RunFrame();
+    // Down for a frame, up for a frame.
+    void Press(uint8_t key) {
+        Tap(key);
+        Frame();
     }
     // Walks Blade with the movement keys until he stands within 3 units of
     // `target` (world units); when something (a pillar) holds him up he
     // steps aside for a moment. False when he does not get there.
-    bool WalkTo(Vec2 target, int limit = 900) {
+    bool WalkStraightTo(Vec2 target, int limit = 900) {
         float best = 1e9f;
         int stuck = 0, sidestep = 0;
         const bool arrived = RunUntil(
@@ -120,17 +66,9 @@ protected:
                 return std::fabs(d.x) <= 3.0f && std::fabs(d.y) <= 3.0f;
             },
             limit);
-        ReleaseAll();
+        ReleaseKeys();
         Frames(1);
         return arrived;
-    }
-    // The pointer on world point `p` of the current room.
-    void PointAtWorld(Vec2 p) {
-        const Game& g = Game::Instance();
-        const Vec2 screen = p - scene->currentRoom->camera.GetPosition();
-        QNInputInjectCursor(static_cast<int32_t>(2.0f * screen.x) + g.screenWidth,
-                            QNGetWindowHeight() - g.screenHeight -
-                                static_cast<int32_t>(2.0f * screen.y));
     }
     // Holds the confirm input until the conversation is over.
     bool TalkThrough(int limit = 1800) {
@@ -155,10 +93,7 @@ protected:
         return n;
     }
 
-    ScratchGameDir dir;
-    LevelScene* scene = nullptr;
     Player* blade = nullptr;
-    int framesRun = 0;
 };
 
 TEST_F(InhabitantsRunTest, BladePlaysThroughTheGatehouseAndTheHall) {
@@ -176,14 +111,14 @@ TEST_F(InhabitantsRunTest, BladePlaysThroughTheGatehouseAndTheHall) {
     EXPECT_FALSE(chats.portraits[1].frames.empty());
     Capture("inhabitants_conversation.png");
     // Blade steps away (out of the quartermaster's reach) and hears him out.
-    ASSERT_TRUE(WalkTo({192.0f, -120.0f}));
+    ASSERT_TRUE(WalkStraightTo({192.0f, -120.0f}));
     ASSERT_TRUE(TalkThrough());
 
     // A crate by the wall: one slash cuts it in two, a bottle is left.
     auto* crate = FindNear<SliceableEntity>({324.0f, -126.0f});
     ASSERT_NE(crate, nullptr);
-    ASSERT_TRUE(WalkTo({285.0f, -120.0f}));
-    Tap(QN_VK_LBUTTON);
+    ASSERT_TRUE(WalkStraightTo({285.0f, -120.0f}));
+    Press(QN_VK_LBUTTON);
     ASSERT_TRUE(crate->IsSliced()) << "the slash reaches the crate";
     EXPECT_EQ(crate->GetCollider(), nullptr);
     Frames(10);
@@ -198,14 +133,14 @@ TEST_F(InhabitantsRunTest, BladePlaysThroughTheGatehouseAndTheHall) {
     PointAtWorld({420.0f, -120.0f});
     QNInputInjectKey(QN_VK_LSHIFT, true);
     Frames(20);
-    Tap(QN_VK_LBUTTON);
+    Press(QN_VK_LBUTTON);
     QNInputInjectKey(QN_VK_LSHIFT, false);
     ASSERT_EQ(blade->state, PlayerDash);
     EXPECT_FLOAT_EQ(blade->special, 1.0f - Player::dashCost);
     ASSERT_TRUE(RunUntil([&] { return blade->state != PlayerDash; }, 120));
     EXPECT_TRUE(barrel->IsSliced()) << "the dash cuts through";
     Frames(10);
-    ASSERT_TRUE(WalkTo({324.0f, -134.0f}));
+    ASSERT_TRUE(WalkStraightTo({324.0f, -134.0f}));
     Frames(2);
     EXPECT_EQ(FindNear<Bottle>({324.0f, -126.0f}, 4.0f), nullptr) << "the bottle is taken";
     EXPECT_GE(blade->special, 1.0f - Player::dashCost + Bottle::kSpecialGain - 1e-4f);
@@ -215,11 +150,11 @@ TEST_F(InhabitantsRunTest, BladePlaysThroughTheGatehouseAndTheHall) {
     auto* station = FindNear<RefillStation>({730.0f, -100.0f});
     ASSERT_NE(station, nullptr);
     EXPECT_FALSE(station->givesHealth);
-    ASSERT_TRUE(WalkTo({700.0f, -150.0f}));
-    ASSERT_TRUE(WalkTo({700.0f, -132.0f}));
+    ASSERT_TRUE(WalkStraightTo({700.0f, -150.0f}));
+    ASSERT_TRUE(WalkStraightTo({700.0f, -132.0f}));
     Frames(20);
     EXPECT_TRUE(station->promptUp);
-    Tap(QN_VK_E);
+    Press(QN_VK_E);
     EXPECT_FLOAT_EQ(blade->special, 1.0f);
     EXPECT_EQ(station->usesLeft, RefillStation::kUses - 1);
     Frames(12);
@@ -228,22 +163,22 @@ TEST_F(InhabitantsRunTest, BladePlaysThroughTheGatehouseAndTheHall) {
     // The scout by the west wall shows the controls.
     auto* scout = FindNear<WindowNPC>({96.0f, -120.0f});
     ASSERT_NE(scout, nullptr);
-    ASSERT_TRUE(WalkTo({700.0f, -150.0f}));
-    ASSERT_TRUE(WalkTo({130.0f, -150.0f}));
+    ASSERT_TRUE(WalkStraightTo({700.0f, -150.0f}));
+    ASSERT_TRUE(WalkStraightTo({130.0f, -150.0f}));
     Frames(30);
     ASSERT_TRUE(scout->promptUp);
     EXPECT_EQ(scout->promptGlyph->animation, 0u) << "the E key, no pad in use";
     Capture("inhabitants_prompt.png");
-    Tap(QN_VK_E);
+    Press(QN_VK_E);
     ASSERT_NE(scout->window, nullptr);
     EXPECT_TRUE(scout->window->IsOpen());
     Frames(90);
     Capture("inhabitants_controls.png");
-    Tap(QN_VK_E);
+    Press(QN_VK_E);
     EXPECT_FALSE(scout->window->IsOpen());
 
     // East into the great hall.
-    ASSERT_TRUE(WalkTo({130.0f, -292.0f}));
+    ASSERT_TRUE(WalkStraightTo({130.0f, -292.0f}));
     QNInputInjectKey(QN_VK_D, true);
     ASSERT_TRUE(RunUntil([&] { return scene->nextRoom != nullptr; }, 600));
     QNInputInjectKey(QN_VK_D, false);
@@ -258,9 +193,9 @@ TEST_F(InhabitantsRunTest, BladePlaysThroughTheGatehouseAndTheHall) {
 
     // Blade reads the quiet, then the second line wakes the ambush.
     const Vec2 in = blade->GetPosition();
-    ASSERT_TRUE(WalkTo({170.0f, in.y}));
+    ASSERT_TRUE(WalkStraightTo({170.0f, in.y}));
     EXPECT_EQ(chats.current, chats.chats.at("2").get());
-    ASSERT_TRUE(WalkTo({260.0f, in.y}));
+    ASSERT_TRUE(WalkStraightTo({260.0f, in.y}));
     for (const Entity* e : scene->currentRoom->entities) {
         if (e->kind == KindEnemy) {
             EXPECT_FALSE(e->attackDisabled) << "awake";
@@ -281,28 +216,28 @@ TEST_F(InhabitantsRunTest, BladePlaysThroughTheGatehouseAndTheHall) {
         }
         const Vec2 d = target->GetPosition() - blade->GetPosition();
         if (Length(d) > 120.0f) {
-            WalkTo(blade->GetPosition() + d * ((Length(d) - 100.0f) / Length(d)), 120);
+            WalkStraightTo(blade->GetPosition() + d * ((Length(d) - 100.0f) / Length(d)), 120);
             continue;
         }
         if (blade->special >= Player::dashCost) {
             PointAtWorld(target->GetPosition() + Normalized(d) * 40.0f);
             QNInputInjectKey(QN_VK_LSHIFT, true);
             Frames(10);
-            Tap(QN_VK_LBUTTON);
+            Press(QN_VK_LBUTTON);
             QNInputInjectKey(QN_VK_LSHIFT, false);
             RunUntil([&] { return blade->state != PlayerDash; }, 120);
             Frames(10);
             continue;
         }
         const float side = d.x >= 0.0f ? -1.0f : 1.0f;
-        WalkTo(target->GetPosition() + Vec2{side * 30.0f, -8.0f}, 90);
+        WalkStraightTo(target->GetPosition() + Vec2{side * 30.0f, -8.0f}, 90);
         // A step towards him turns Blade to face him.
         const uint8_t towards = side < 0.0f ? QN_VK_D : QN_VK_A;
         QNInputInjectKey(towards, true);
         Frames(1);
         QNInputInjectKey(towards, false);
         for (int swing = 0; swing < 3; ++swing) {
-            Tap(QN_VK_LBUTTON);
+            Press(QN_VK_LBUTTON);
             Frames(12);
         }
     }
@@ -310,8 +245,8 @@ TEST_F(InhabitantsRunTest, BladePlaysThroughTheGatehouseAndTheHall) {
     ASSERT_FALSE(blade->IsDead());
 
     // Towards the gate: the hall is clear, the Commander speaks.
-    ASSERT_TRUE(WalkTo({260.0f, -290.0f}));
-    ASSERT_TRUE(WalkTo({260.0f, -200.0f}));
+    ASSERT_TRUE(WalkStraightTo({260.0f, -290.0f}));
+    ASSERT_TRUE(WalkStraightTo({260.0f, -200.0f}));
     ASSERT_TRUE(RunUntil([&] { return scene->DialogueRunning(); }, 60));
     EXPECT_EQ(chats.current, chats.chats.at("3").get());
     Frames(100);

@@ -2,68 +2,16 @@
 // walks east through the door into the hall behind the circular reveal and
 // back again, and slashes. Pictures of the lit room, the reveal half way and
 // a slash are written to the build directory (docs/ keeps copies).
-#include "engine/QNGraphics.h"
-#include "engine/QNInput.h"
-#include "engine/QNKeys.h"
-#include "engine/QNSystem.h"
-#include "entities/Player.h"
-#include "game/Game.h"
-#include "render/LightedAnimation2D.h"
-#include "scenes/LevelScene.h"
-
-#include "support/TestSupport.h"
-
-#include <functional>
-#include <gtest/gtest.h>
-#include <string>
+#include "program/LevelDriver.h"
 
 namespace {
 
-constexpr const char* kWindowed =
-    "<settings volume=\"0\" muted=\"1\" fullscreen=\"0\" width=\"1280\" height=\"720\"/>\n";
-
-class LevelWalkTest : public ::testing::Test {
+class LevelWalkTest : public LevelDriver {
 protected:
-    void SetUp() override {
-        dir.Write("settings.xml", kWindowed);
-        Game& g = Game::Instance();
-        g.levels = LevelCatalogue("levels.xml");
-        g.EnableScriptedRun(1.0 / 60.0);
-        g.firstScene = [] { return static_cast<Scene*>(new LevelScene()); };
-        g.Init();
-        ASSERT_TRUE(g.RunFrame()); // the switch into the level
-        scene = dynamic_cast<LevelScene*>(g.currentScene);
-        ASSERT_NE(scene, nullptr) << Game::Instance().lastError;
-    }
-    void TearDown() override {
-        for (uint8_t key : {QN_VK_A, QN_VK_D, QN_VK_W, QN_VK_S, QN_VK_LBUTTON})
-            QNInputInjectKey(key, false);
-        if (QNSysDoesWindowExist())
-            Game::Instance().Shutdown();
-        QNFrameRateControllerSetFixedFrameTime(0.0);
-    }
-    // Runs frames until `done` holds; false after `limit` frames.
-    bool RunUntil(const std::function<bool()>& done, int limit) {
-        for (int i = 0; i < limit; ++i) {
-            if (done())
-                return true;
-            if (!Game::Instance().RunFrame())
-                return false;
-        }
-        return done();
-    }
-    void Capture(const std::string& name) {
-        QNGfxRequestCapture(BuildDir() + "/" + name);
-        Game::Instance().RunFrame();
-    }
-    int RoomOf() const { return scene->currentRoom->id; }
-
-    ScratchGameDir dir;
-    LevelScene* scene = nullptr;
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(StartLevel(0)); }
 };
 
 TEST_F(LevelWalkTest, BladeWalksThroughADoorIntoTheHallAndBack) {
-    Game& g = Game::Instance();
     ASSERT_EQ(RoomOf(), 1);
     ASSERT_NE(scene->player, nullptr);
     EXPECT_EQ(scene->rooms.size(), 3u) << "every room the doors reach is loaded";
@@ -100,7 +48,7 @@ TEST_F(LevelWalkTest, BladeWalksThroughADoorIntoTheHallAndBack) {
     // A light slash in the hall.
     RunUntil([] { return false; }, 20);
     QNInputInjectKey(QN_VK_LBUTTON, true);
-    g.RunFrame();
+    Frame();
     QNInputInjectKey(QN_VK_LBUTTON, false);
     EXPECT_EQ(scene->player->state, PlayerSlash);
     RunUntil([] { return false; }, 12);
