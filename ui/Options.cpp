@@ -1,4 +1,5 @@
-// Options -- the options page: full screen, sound, music and effects levels.
+// Options -- the options page: full screen, sound, music and effects levels,
+// vertical sync.
 #include "ui/Options.h"
 
 #include "audio/Audio.h"
@@ -64,6 +65,20 @@ void ToggleMute() {
         Audio::SetMuted(!Audio::State().muted);
 }
 
+void ToggleVSync() {
+    Runtime& runtime = Runtime::Get();
+    if (!runtime.TakeToggle())
+        return;
+    runtime.vsync = !runtime.vsync;
+    QNSysSetVSync(runtime.vsync);
+}
+
+std::string VSyncLabel() {
+    if (!Runtime::Get().vsync)
+        return "Vertical sync: Off";
+    return QNSysIsVSync() ? "Vertical sync: On" : "Vertical sync: not offered";
+}
+
 void StepMusicVolume(int32_t step, bool wrap) {
     Audio::SetMusicVolume(Audio::StepsToVolume(Stepped(Audio::State().musicVolume, step, wrap)));
 }
@@ -85,27 +100,38 @@ std::string EffectsVolumeLabel() {
 
 void BuildOptionsPage(Window& window, std::function<void()> close) {
     window.FadeOutElements();
-    window.AddText("Options", {0.0f, 75.0f}, {1.1f, 1.1f});
+    window.AddText("Options", {0.0f, 87.5f}, {1.1f, 1.1f});
     window.AddButton(
-        "Toggle Fullscreen", {0.0f, 45.0f}, [] { ToggleFullScreen(); }, true);
+        "Toggle Fullscreen", {0.0f, 57.5f}, [] { ToggleFullScreen(); }, true);
     window.AddButton(
-        "Toggle Audio", {0.0f, 20.0f}, [] { ToggleMute(); }, true);
-    AddVolumeLine(window, -5.0f, MusicVolumeLabel, StepMusicVolume);
-    AddVolumeLine(window, -30.0f, EffectsVolumeLabel, StepEffectsVolume);
+        "Toggle Audio", {0.0f, 32.5f}, [] { ToggleMute(); }, true);
+    AddVolumeLine(window, 7.5f, MusicVolumeLabel, StepMusicVolume);
+    AddVolumeLine(window, -17.5f, EffectsVolumeLabel, StepEffectsVolume);
+    UIText* vsync = window.AddButton(VSyncLabel(), {0.0f, -42.5f}, nullptr, true);
+    UIElement::Callback press = std::move(vsync->onPress);
+    vsync->onPress = [press, vsync](UIElement* e, bool state) {
+        const bool keep = press(e, state);
+        if (!state) {
+            ToggleVSync();
+            const std::string text = VSyncLabel();
+            vsync->text.assign(text.begin(), text.end());
+        }
+        return keep;
+    };
     window.AddButton(
-        "Controls", {0.0f, -55.0f},
+        "Controls", {0.0f, -67.5f},
         [&window, close] {
             BuildControlsPage(window, [&window, close] { BuildOptionsPage(window, close); });
         },
         false);
     // Leaving the page keeps the choices at once (a failed write is shown).
     window.AddButton(
-        "Close Options", {0.0f, -80.0f},
+        "Close Options", {0.0f, -92.5f},
         [back = std::move(close)] {
             SaveSettingsFile();
             if (back)
                 back();
         },
         false);
-    window.Open(nullptr, {0.0f, 0.0f}, {190.0f, 210.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
+    window.Open(nullptr, {0.0f, 0.0f}, {190.0f, 235.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
 }

@@ -1,5 +1,5 @@
 // Options.h -- the options page every menu shows (full screen, sound on or
-// off, the music and effects levels) and its toggles. The toggles act at
+// off, the music and effects levels, vertical sync) and its toggles. The toggles act at
 // most once per second, so a held button does not flicker.
 #pragma once
 
@@ -12,6 +12,13 @@ class Window;
 void ToggleFullScreen();
 // Muting stops every game sound; unmuting starts the scene's music again.
 void ToggleMute();
+
+// Presenting on the display's vertical blank, or paced by the clock. Where
+// the driver does not offer it, the clock keeps pacing the frames; the
+// choice is kept all the same, for a machine that does.
+void ToggleVSync();
+// "Vertical sync: Off", "Vertical sync: On", "Vertical sync: not offered".
+std::string VSyncLabel();
 
 // Steps the music or effects level by `step` tenths, within silent and
 // full; `wrap` goes round from full to silent (and back) instead. What
