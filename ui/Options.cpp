@@ -10,6 +10,7 @@
 #include "ui/UIText.h"
 #include "ui/Window.h"
 
+#include <memory>
 #include <utility>
 
 namespace {
@@ -26,27 +27,35 @@ int32_t Stepped(float level, int32_t step, bool wrap) {
     return to;
 }
 
-// A volume line: its text follows the level it changes.
+// Shows `label()` on the line again.
+void Relabel(UIText* line, std::string (*label)()) {
+    const std::string text = label();
+    line->text.assign(text.begin(), text.end());
+}
+
+// A button showing `label()`: on release `act` runs, then the text follows.
+UIText* AddLabelledButton(Window& window, float offsetY, std::string (*label)(),
+                          std::function<void()> act) {
+    auto line = std::make_shared<UIText*>(nullptr);
+    *line = window.AddButton(
+        label(), {0.0f, offsetY},
+        [line, label, act = std::move(act)] {
+            act();
+            Relabel(*line, label);
+        },
+        true);
+    return *line;
+}
+
+// A volume line: its text follows the level it changes. Pressing steps up
+// and goes round after full (the mouse's way); Left and Right step down and
+// up.
 void AddVolumeLine(Window& window, float offsetY, std::string (*label)(),
                    void (*step)(int32_t, bool)) {
-    UIText* line = window.AddButton(label(), {0.0f, offsetY}, nullptr, true);
-    const auto relabel = [line, label] {
-        const std::string text = label();
-        line->text.assign(text.begin(), text.end());
-    };
-    // Pressing steps up and goes round after full: the mouse's way.
-    UIElement::Callback press = std::move(line->onPress);
-    line->onPress = [press, step, relabel](UIElement* e, bool state) {
-        const bool keep = press(e, state);
-        if (!state) {
-            step(1, true);
-            relabel();
-        }
-        return keep;
-    };
-    line->onAdjust = [step, relabel](int32_t by) {
+    UIText* line = AddLabelledButton(window, offsetY, label, [step] { step(1, true); });
+    line->onAdjust = [line, label, step](int32_t by) {
         step(by, false);
-        relabel();
+        Relabel(line, label);
     };
 }
 
@@ -107,17 +116,7 @@ void BuildOptionsPage(Window& window, std::function<void()> close) {
         "Toggle Audio", {0.0f, 32.5f}, [] { ToggleMute(); }, true);
     AddVolumeLine(window, 7.5f, MusicVolumeLabel, StepMusicVolume);
     AddVolumeLine(window, -17.5f, EffectsVolumeLabel, StepEffectsVolume);
-    UIText* vsync = window.AddButton(VSyncLabel(), {0.0f, -42.5f}, nullptr, true);
-    UIElement::Callback press = std::move(vsync->onPress);
-    vsync->onPress = [press, vsync](UIElement* e, bool state) {
-        const bool keep = press(e, state);
-        if (!state) {
-            ToggleVSync();
-            const std::string text = VSyncLabel();
-            vsync->text.assign(text.begin(), text.end());
-        }
-        return keep;
-    };
+    AddLabelledButton(window, -42.5f, VSyncLabel, ToggleVSync);
     window.AddButton(
         "Controls", {0.0f, -67.5f},
         [&window, close] {
