@@ -101,4 +101,11 @@ void SetEffectsVolume(float level) {
     a.audioSystem.SetMixLevel(MixEffects, a.effectsVolume);
 }
 
+void FollowTimeScale(float timeScale) {
+    AudioState& state = State();
+    state.lowPassDsp.SetCutoff(timeScale * 21000.0f + 1000.0f);
+    if (state.music)
+        state.music->SetRate(0.9f + 0.1f * timeScale);
+}
+
 } // namespace Audio

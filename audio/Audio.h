@@ -58,6 +58,10 @@ void SetPaused(bool paused);
 // follows at once.
 void SetMusicVolume(float level);
 void SetEffectsVolume(float level);
+// The sounds that follow the game's time scale: the low-pass cut-off of the
+// game sounds (1000 Hz at a standstill, 22000 Hz at normal speed) and the
+// level music's rate (0.9 + 0.1 x scale). Called once a frame.
+void FollowTimeScale(float timeScale);
 // A level as whole steps, 0..kVolumeSteps; and back.
 int32_t VolumeToSteps(float level);
 float StepsToVolume(int32_t steps);

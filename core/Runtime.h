@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/Controls.h"
+#include "core/GameClock.h"
 #include "core/GamePad.h"
 #include "core/Vec2.h"
 
@@ -36,11 +37,12 @@ public:
     // Half the screen's width and height in interface units.
     Vec2 UIHalfExtent() const;
 
-    float timeScale = 1.0f;     // slow motion below 1
-    int32_t screenWidth = 0;    // render width: half the window's
-    int32_t screenHeight = 0;   // render height: half the window's
-    float invHalfWidth = 0.0f;  // 1 / screenWidth
-    float invHalfHeight = 0.0f; // 1 / screenHeight
+    GameClock clock;                // the game's time and its scale
+    float& timeScale = clock.scale; // slow motion below 1
+    int32_t screenWidth = 0;        // render width: half the window's
+    int32_t screenHeight = 0;       // render height: half the window's
+    float invHalfWidth = 0.0f;      // 1 / screenWidth
+    float invHalfHeight = 0.0f;     // 1 / screenHeight
     // Render pixels per interface unit. Menus, windows, the HUD and
     // conversations are laid out in units of a 640 x 360 render (a 1280 x
     // 720 window), where it is 1; other windows scale them to fit.

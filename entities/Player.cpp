@@ -93,15 +93,6 @@ bool ReleasePressed() {
     return LightPressed() || HeavyPressed();
 }
 
-void SetMusicRate(float timeScale) {
-    if (Sound* music = Audio::State().music)
-        music->SetRate(0.9f + 0.1f * timeScale);
-}
-
-void SetCutoff(float timeScale) {
-    Audio::State().lowPassDsp.SetCutoff(timeScale * 21000.0f + 1000.0f);
-}
-
 // Where a segment from `line.start` first touches a collider, if it does.
 ContactPoint FirstContact(const Line2D& line, const Collider2D& c) {
     if (!c.enabled)
@@ -342,14 +333,9 @@ void Player::SetTint(const float* rgba) {
     std::copy(rgba, rgba + 4, sprite->tint);
 }
 
-void Player::SetTimeScale(float scale) const {
-    Runtime::Get().timeScale = scale;
-}
-
 void Player::ReturnToNormalTime() const {
-    SetTimeScale(1.0f);
-    SetCutoff(1.0f);
-    SetMusicRate(1.0f);
+    Runtime::Get().clock.Restore();
+    Audio::FollowTimeScale(1.0f);
 }
 
 // ---------------------------------------------------------------------------
@@ -359,10 +345,11 @@ void Player::DashAndAim(float dt, EntityList& list, Vec2 aimPoint) {
     LightedAnimation2D* body = Body();
     const bool aiming = AimHeld() && body->animation != AnimDash && state != PlayerDash &&
                         state != PlayerSlash && special >= dashCost;
+    GameClock& clock = Runtime::Get().clock;
     if (aiming) {
-        Runtime::Get().timeScale -= slowDownRate * dt * Runtime::Get().timeScale;
-        SetCutoff(Runtime::Get().timeScale);
-        SetMusicRate(Runtime::Get().timeScale);
+        // Time slows while the aim is held; the clock gives it back once
+        // nobody holds it any more.
+        clock.Steer(0.0f, slowDownRate, dt);
 
         Vec2 d = AimDirection(aimPoint);
         SetFacing(d.x);
@@ -401,11 +388,8 @@ void Player::DashAndAim(float dt, EntityList& list, Vec2 aimPoint) {
         }
     } else {
         ghost->tint[3] -= ghost->tint[3] * dt * markerFadeRate;
-        Runtime::Get().timeScale += (1.0f - Runtime::Get().timeScale) * dt * recoveryRate;
-        SetCutoff(Runtime::Get().timeScale);
         if (dashSound.IsPlaying())
-            dashSound.SetRate(Runtime::Get().timeScale);
-        SetMusicRate(Runtime::Get().timeScale);
+            dashSound.SetRate(clock.scale);
     }
     if (state == PlayerDash)
         UpdateDash(dt, list);

@@ -73,7 +73,6 @@ public:
     static constexpr float dashRate = 6.0f;            // share of the way covered per second
     static constexpr float idleVariationDelay = 10.0f; // seconds
     static constexpr float slowDownRate = 20.0f;       // time scale decay per second
-    static constexpr float recoveryRate = 10.0f;       // time scale recovery per second
     static constexpr float markerFadeRate = 5.0f;      // aim marker opacity per second
     static constexpr float bodySize = 96.0f;           // drawn size, world units
 
@@ -159,7 +158,6 @@ private:
     void DashAndAim(float dt, EntityList& list, Vec2 aimPoint);
     void UpdateDash(float dt, EntityList& list);
     void EndDash(EntityList& list);
-    void SetTimeScale(float scale) const;
     Vec2 AimDirection(Vec2 aimPoint) const;
     Vec2 StopShort(Vec2 from, Vec2 hit) const;
     void Slashes(EntityList& list);

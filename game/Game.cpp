@@ -27,7 +27,6 @@
 #include <stdexcept>
 
 namespace {
-constexpr float kMaxFrameDt = 0.06666667f; // one fifteenth of a second
 
 // Set while the program's static data is set up, a moment after the process
 // started: the start-up time on the console is counted from here.
@@ -89,7 +88,7 @@ void Game::Init() {
 
     SetNextScene(firstScene ? firstScene() : nullptr);
     running = true;
-    timeScale = 1.0f;
+    Runtime::Get().clock.Restore();
     gamePad.Init();
     framesRun = 0;
     runStartTicks = SDL_GetPerformanceCounter();
@@ -101,16 +100,9 @@ void Game::Run() {
 }
 
 float Game::AdvanceClock(double frameTime) {
-    if (!(timeScale >= 1e-07f))
-        timeScale = 1e-07f;
-    if (timeScale > 20.0f)
-        timeScale = 20.0f;
-    float dt = static_cast<float>(frameTime) * timeScale;
-    toggleCooldown += dt;
-    if (!(dt >= 0.0f))
-        dt = 0.0f;
-    if (dt > kMaxFrameDt)
-        dt = kMaxFrameDt;
+    const float dt = Runtime::Get().clock.Advance(frameTime);
+    // The options' cooldown counts game time before the step is capped.
+    toggleCooldown += static_cast<float>(frameTime) * timeScale;
     return dt;
 }
 
@@ -132,6 +124,7 @@ bool Game::RunFrame() {
     UpdateTweens(dt, timeScale);
     if (currentScene)
         currentScene->Update(dt);
+    Audio::FollowTimeScale(timeScale);
     if (currentScene && drawFrames) {
         QNGfxSetRenderMode(QN_RENDER_TEXTURE);
         QNGfxSetTransparency(1.0f);

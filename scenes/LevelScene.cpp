@@ -102,16 +102,23 @@ void LevelScene::Update(float dt) {
     UpdateCursor(dt);
     if (gQNSysAppActive == 0)
         PauseForFocusLoss();
-    // No pausing in the middle of slow motion, nor once Blade has died.
-    if (Runtime::Get().timeScale > 0.99f && Runtime::Get().Triggered(Action::Pause) &&
-        !ControlsCapturing() && !deathWindow->Showing())
+    // The pause opens at normal speed: in slow motion it gives time back
+    // first. Once Blade has died the death window is the only one.
+    bool pausing = false;
+    if (Runtime::Get().Triggered(Action::Pause) && !ControlsCapturing() &&
+        !deathWindow->Showing()) {
+        if (player && !(Runtime::Get().timeScale > 0.99f))
+            player->ReturnToNormalTime();
         pauseWindow->PauseKey(paused);
+        pausing = paused;
+    }
     pauseWindow->Update(dt);
     deathWindow->Update(dt);
     notices->Update(dt);
-    // Play stays paused until the window has started closing ("Resume "
-    // only closes it), and while the game window is in the background.
-    paused = pauseWindow->Showing() || gQNSysAppActive == 0;
+    // Play stops in the frame the pause is asked for and stays paused until
+    // the window has started closing ("Resume " only closes it), and while
+    // the game window is in the background.
+    paused = pausing || pauseWindow->Showing() || gQNSysAppActive == 0;
     if (paused)
         return;
 

@@ -202,17 +202,20 @@ void ChatController::Update(float dt) {
 
 void ChatController::UpdateShownLine(float dt, bool confirm) {
     shownLine->Update();
-    float& scale = Runtime::Get().timeScale;
+    GameClock& clock = Runtime::Get().clock;
     if (!confirm) {
         holdTime = 0.0f;
         SetAdvanceRate(1.0f);
-        scale += (1.0f - scale) * dt * kDriftBack;
+        // A hurried conversation slows down gently; slowed time is the
+        // clock's to give back.
+        if (clock.scale > 1.0f)
+            clock.Steer(1.0f, kDriftBack, dt);
         return;
     }
     holdTime += dt;
     if (holdTime > kFastForwardAfter) {
-        scale += (kFastScale - scale) * dt * kSpeedUp;
-        SetAdvanceRate(scale);
+        clock.Steer(kFastScale, kSpeedUp, dt);
+        SetAdvanceRate(clock.scale);
     }
     if (!(shownLine->Opacity() > kShown))
         return;

@@ -1,12 +1,17 @@
 // Game's clock, frame tables and file-name services (no window needed).
+#include "core/GameClock.h"
+#include "core/Runtime.h"
 #include "game/Game.h"
+
+#include <algorithm>
+#include <cmath>
 
 #include <gtest/gtest.h>
 
 namespace {
 
 class GameClockTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         Game& g = Game::Instance();
         g.timeScale = 1.0f;
@@ -23,17 +28,70 @@ TEST_F(GameClockTest, LongFramesAreClampedForTheSimulationButNotTheCooldown) {
 }
 
 TEST_F(GameClockTest, TimeScaleIsClampedSoTimeNeverStops) {
+    // Held where a request put it (no recovery in between), the scale is
+    // kept within [1e-07, 20].
     Game& g = Game::Instance();
+    GameClock& clock = Runtime::Get().clock;
     struct Case {
         float scale, clamped;
     } cases[] = {{0.0f, 1e-07f}, {-3.0f, 1e-07f}, {100.0f, 20.0f}, {0.5f, 0.5f}};
     for (const Case& c : cases) {
         g.timeScale = c.scale;
+        clock.Steer(c.scale, 1.0f, 0.0f);
         g.AdvanceClock(0.001);
         EXPECT_FLOAT_EQ(g.timeScale, c.clamped) << c.scale;
     }
     g.timeScale = 0.25f;
+    clock.Steer(0.25f, 1.0f, 0.0f);
     EXPECT_FLOAT_EQ(g.AdvanceClock(0.04), 0.01f);
+}
+
+TEST_F(GameClockTest, SlowingTimeApproachesZeroButNeverPassesIt) {
+    // Steps as long as the game ever takes, at every scale: slowing down
+    // leaves time running, however long the frame.
+    GameClock& clock = Runtime::Get().clock;
+    for (const double frame : {1.0 / 60.0, 1.0 / 40.0, 0.06, 0.5}) {
+        for (const float start : {0.01f, 0.5f, 1.0f, 2.5f, 20.0f}) {
+            clock.scale = start;
+            clock.Steer(start, 1.0f, 0.0f);
+            for (int i = 0; i < 600; ++i) {
+                const float dt = clock.Advance(frame);
+                const float before = clock.scale;
+                clock.Steer(0.0f, 20.0f, dt);
+                ASSERT_GT(clock.scale, 0.0f) << frame << " " << start;
+                ASSERT_LE(clock.scale, before);
+            }
+            EXPECT_GT(clock.Advance(frame), 1.1920929e-07f) << "time still runs";
+        }
+    }
+    clock.Restore();
+}
+
+TEST_F(GameClockTest, UnaskedTimeComesBackWithinHalfASecondOfRealTime) {
+    GameClock& clock = Runtime::Get().clock;
+    struct Case {
+        double frame;
+        float from;
+    } cases[] = {{1.0 / 60.0, 1e-07f}, {1.0 / 40.0, 1e-07f}, {1.0 / 60.0, 0.3f},
+                 {0.2, 1e-07f},        {1.0 / 60.0, 2.5f},   {1.0 / 40.0, 20.0f}};
+    for (const Case& c : cases) {
+        clock.scale = c.from;
+        double seconds = 0.0;
+        while (std::fabs(clock.scale - 1.0f) > 0.01f * std::max(1.0f, c.from) && seconds < 5.0) {
+            clock.Advance(c.frame);
+            seconds += c.frame;
+        }
+        // Measured at the end of a frame: half a second, and the frame.
+        EXPECT_LE(seconds, 0.5 + c.frame) << "from " << c.from << " at frames of " << c.frame;
+    }
+    // A request made during a frame holds the recovery off for the next.
+    clock.scale = 0.3f;
+    clock.Steer(0.0f, 20.0f, 0.0f);
+    clock.Advance(1.0 / 60.0);
+    EXPECT_FLOAT_EQ(clock.scale, 0.3f);
+    clock.Advance(1.0 / 60.0);
+    EXPECT_GT(clock.scale, 0.3f);
+    clock.Restore();
 }
 
 TEST(FrameTablesTest, CountThenDurations) {

@@ -72,12 +72,14 @@ TEST_F(LevelWindowsTest, ResumeClosesTheWindowAndPlayGoesOn) {
     EXPECT_FALSE(level->paused);
 }
 
-TEST_F(LevelWindowsTest, NoPauseDuringSlowMotion) {
+TEST_F(LevelWindowsTest, ThePauseInSlowMotionGivesNormalTimeBackFirst) {
     Game::Instance().timeScale = 0.5f;
     QNInputInjectKey(QN_VK_ESCAPE, true);
     Frames(1);
     QNInputInjectKey(QN_VK_ESCAPE, false);
-    EXPECT_FALSE(level->paused);
+    EXPECT_TRUE(level->paused);
+    EXPECT_FLOAT_EQ(Game::Instance().timeScale, 1.0f);
+    WaitOpen(Pause());
 }
 
 TEST_F(LevelWindowsTest, EscapeOnTheOptionsPageGoesBackInsteadOfResuming) {
