@@ -3,12 +3,16 @@
 // image, the ambient composite, the radial reveal of a room transition, the
 // slow-motion distortion, the unlit overlay and the present.
 //
-// Attachments (render size, half the window in each direction):
+// Every pass draws at the render size, whatever the window; only the present
+// touches the window's pixels, scaling the finished picture to it.
+//
+// Attachments (render size):
 //   0 RGBA unlit overlay       1 RGBA diffuse, current room   2 RGB normals, current room
 //   3 RGBA diffuse, next room  4 RGB normals, next room       5 RGB light sum
 //   6 RGB lit scene            7 RGB final image
 #pragma once
 
+#include "core/ScreenScaling.h"
 #include "core/Vec2.h"
 #include "render/GpuBuffer.h"
 #include "render/Programs.h"
@@ -23,11 +27,9 @@ class PostProcessor {
 public:
     static constexpr int kAttachments = 8;
 
-    // renderWidth / renderHeight: the screen half-size (render pixels);
-    // windowWidth / windowHeight: the window in pixels. Throws when the noise
-    // image is missing or malformed, or a program does not build.
-    PostProcessor(int32_t renderWidth, int32_t renderHeight, int32_t windowWidth,
-                  int32_t windowHeight);
+    // renderWidth / renderHeight: the render size (pixels). Throws when the
+    // noise image is missing or malformed, or a program does not build.
+    PostProcessor(int32_t renderWidth, int32_t renderHeight);
     ~PostProcessor();
     PostProcessor(const PostProcessor&) = delete;
     PostProcessor& operator=(const PostProcessor&) = delete;
@@ -59,8 +61,9 @@ public:
     // the distortion would copy the picture unchanged, so it is skipped and
     // the overlay goes straight onto `lit`.
     void FinishLitFrame(int lit);
-    // Copies attachment `source` to the window and restores the program
-    // that was current at Begin.
+    // Shows attachment `source` in the window, scaled as the player chose
+    // (Runtime's scaling; black where it does not fill), and restores the
+    // program that was current at Begin.
     void Present(int source);
     // Draws one text sprite into the selected attachment.
     void DrawText(const TextSprite& textSprite);
@@ -83,13 +86,12 @@ public:
     RadialProgram radial;
     CopyProgram copy;
     TextProgram text;
+    ScaleProgram scale;
     Graphics::VertexBufferObject quad; // (-1, -1) to (1, 1), a 4-vertex strip
     GLuint framebuffer = 0;
     GLuint attachments[kAttachments] = {}; // colour textures 0..7
-    int32_t windowWidth;
-    int32_t windowHeight;
-    float aspectRatio;     // window width / window height
-    float sampleX = 0.0f;  // noise column, 0..1
+    float aspectRatio;                     // render width / render height
+    float sampleX = 0.0f;                  // noise column, 0..1
     float strength = 0.0f; // distortion offset in uv units; 0 leaves the picture alone
     int32_t renderWidth;
     int32_t renderHeight;
@@ -100,6 +102,8 @@ public:
 
 private:
     void CreateTargets();
+    // Draws `texture` over the viewport, enlarged between whole factors.
+    void PresentScaled(GLuint texture, const PictureRect& picture);
     void ReleaseTargets();
     // Makes a game program current; the engine then knows none of its own is.
     void UseProgram(const ShaderProgram& program);

@@ -82,6 +82,22 @@ void main() {
 }
 )";
 
+const char* const kScaleFS = R"(#version 120
+uniform sampler2D texture;
+uniform vec2 textureSize;
+uniform vec2 scale;
+varying vec2 uv;
+void main() {
+    vec2 texel = uv * textureSize;
+    vec2 base = floor(texel);
+    vec2 inside = texel - base - 0.5;
+    // Flat over the block but for half a window pixel at each of its edges.
+    vec2 flat = 0.5 - 0.5 / scale;
+    vec2 at = (inside - clamp(inside, -flat, flat)) * scale + 0.5;
+    gl_FragColor = texture2D(texture, (base + at) / textureSize);
+}
+)";
+
 const char* const kTextVS = R"(#version 120
 attribute vec4 positionUV;
 varying vec2 uv;
@@ -117,6 +133,9 @@ RadialProgram::RadialProgram()
 
 CopyProgram::CopyProgram()
     : ShaderProgram(kFullScreenVS, kCopyFS, {"position"}, {"texture", "color"}) {}
+
+ScaleProgram::ScaleProgram()
+    : ShaderProgram(kFullScreenVS, kScaleFS, {"position"}, {"texture", "textureSize", "scale"}) {}
 
 TextProgram::TextProgram()
     : ShaderProgram(kTextVS, kTextFS, {"positionUV"}, {"texture", "color"}) {}

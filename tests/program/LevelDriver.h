@@ -28,6 +28,7 @@
 
 #include <stb/stb_image.h>
 
+#include <cmath>
 #include <cstdio>
 #include <deque>
 #include <functional>
@@ -199,11 +200,10 @@ protected:
 
     // Puts the pointer on a point of the current room.
     void PointAtWorld(Vec2 world) {
-        const Runtime& rt = Runtime::Get();
-        const Vec2 screen = world - scene->currentRoom->camera.GetPosition();
-        QNInputInjectCursor(static_cast<int32_t>(2.0f * screen.x) + rt.screenWidth,
-                            QNGetWindowHeight() - rt.screenHeight -
-                                static_cast<int32_t>(2.0f * screen.y));
+        const Vec2 window =
+            Runtime::Get().ScreenToWindow(world - scene->currentRoom->camera.GetPosition());
+        QNInputInjectCursor(static_cast<int32_t>(std::lround(window.x)),
+                            static_cast<int32_t>(std::lround(window.y)));
     }
 
     // Walks through the current room's door to `target` (the door takes him
