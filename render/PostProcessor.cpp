@@ -142,6 +142,7 @@ void PostProcessor::ReleaseTargets() {
 // Helpers
 // ---------------------------------------------------------------------------
 void PostProcessor::SelectAttachment(int n) {
+    FlushLights(); // into the attachment they were meant for
     if (n < 0 || n >= kAttachments)
         return;
     glDrawBuffer(static_cast<GLenum>(GL_COLOR_ATTACHMENT0 + n));
@@ -209,12 +210,8 @@ void PostProcessor::BeginLighting(int target, int diffuse, int normal) {
     glViewport(0, 0, renderWidth, renderHeight);
     SelectAttachment(target);
     ClearTo(0.0f, 0.0f, 0.0f, 0.0f);
-    QNGfxSetBlendMode(2);
-    UseProgram(light);
-    if (diffuse >= 0 && diffuse < kAttachments)
-        BindTexture(light.Uniform(LightProgram::DiffuseTexture), 0, attachments[diffuse]);
-    if (normal >= 0 && normal < kAttachments)
-        BindTexture(light.Uniform(LightProgram::NormalTexture), 1, attachments[normal]);
+    lightDiffuse = diffuse >= 0 && diffuse < kAttachments ? attachments[diffuse] : 0;
+    lightNormal = normal >= 0 && normal < kAttachments ? attachments[normal] : 0;
 }
 
 void PostProcessor::DrawLight(const Vec2& point, const RenderColor& color, float range,
@@ -224,19 +221,50 @@ void PostProcessor::DrawLight(const Vec2& point, const RenderColor& color, float
     // Brighter lights hang lower over the picture; anything above 1 is as low
     // as a light gets.
     const float height = intensity > 1.0f ? 0.05f : 1.05f - intensity;
-    // Everywhere else the light adds nothing: the quad is drawn over its
-    // reach alone.
+    // Everywhere else the light adds nothing: its pass is drawn over what
+    // its lights reach alone.
     GLint reach[4] = {0, 0, renderWidth, renderHeight};
     if (clipLights && !LightReach(point, height * toWindow, range * toWindow, aspectRatio,
                                   renderWidth, renderHeight, reach))
         return;
+    const int i = pendingCount++;
+    const float at[4] = {point.x, point.y, height * toWindow, range * toWindow};
+    const float rgba[4] = {color.r, color.g, color.b, color.a};
+    std::copy(at, at + 4, pendingLights[i]);
+    std::copy(rgba, rgba + 4, pendingColors[i]);
+    const GLint x1 = reach[0] + reach[2], y1 = reach[1] + reach[3];
+    if (i == 0) {
+        pendingReach[0] = reach[0];
+        pendingReach[1] = reach[1];
+        pendingReach[2] = x1;
+        pendingReach[3] = y1;
+    } else {
+        pendingReach[0] = std::min(pendingReach[0], reach[0]);
+        pendingReach[1] = std::min(pendingReach[1], reach[1]);
+        pendingReach[2] = std::max(pendingReach[2], x1);
+        pendingReach[3] = std::max(pendingReach[3], y1);
+    }
+    if (pendingCount >= std::clamp(lightsPerPass, 1, LightProgram::kLightsPerPass))
+        FlushLights();
+}
+
+void PostProcessor::FlushLights() {
+    if (pendingCount == 0)
+        return;
+    const GLsizei count = pendingCount;
+    pendingCount = 0;
+    glViewport(0, 0, renderWidth, renderHeight);
+    QNGfxSetBlendMode(2);
+    UseProgram(light);
+    BindTexture(light.Uniform(LightProgram::DiffuseTexture), 0, lightDiffuse);
+    BindTexture(light.Uniform(LightProgram::NormalTexture), 1, lightNormal);
     glUniform1f(light.Uniform(LightProgram::AspectRatio), aspectRatio);
-    glUniform2f(light.Uniform(LightProgram::LightPoint), point.x, point.y);
-    glUniform4f(light.Uniform(LightProgram::LightColor), color.r, color.g, color.b, color.a);
-    glUniform1f(light.Uniform(LightProgram::LightStrength), height * toWindow);
-    glUniform1f(light.Uniform(LightProgram::LightRange), range * toWindow);
+    glUniform4fv(light.Uniform(LightProgram::Lights), count, &pendingLights[0][0]);
+    glUniform4fv(light.Uniform(LightProgram::Colors), count, &pendingColors[0][0]);
+    glUniform1i(light.Uniform(LightProgram::LightCount), count);
     glEnable(GL_SCISSOR_TEST);
-    glScissor(reach[0], reach[1], reach[2], reach[3]);
+    glScissor(pendingReach[0], pendingReach[1], pendingReach[2] - pendingReach[0],
+              pendingReach[3] - pendingReach[1]);
     DrawQuad(light);
     glDisable(GL_SCISSOR_TEST);
 }
@@ -286,6 +314,7 @@ void PostProcessor::FinishLitFrame(int lit) {
 }
 
 void PostProcessor::Present(int source) {
+    FlushLights();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     int32_t drawableWidth = 2 * renderWidth, drawableHeight = 2 * renderHeight;
     QNGfxGetDrawableSize(&drawableWidth, &drawableHeight);

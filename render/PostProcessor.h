@@ -46,7 +46,10 @@ public:
     // and normal attachments.
     void BeginLighting(int target, int diffuse, int normal);
     // point: 0..1 screen units, origin bottom left; range and intensity as
-    // the room's light gives them. Follows BeginLighting.
+    // the room's light gives them. Follows BeginLighting. Lights are drawn
+    // lightsPerPass at a time, in one pass over the part of the target they
+    // reach: the pass is drawn when it is full or when the next pass
+    // starts (any other operation).
     void DrawLight(const Vec2& point, const RenderColor& color, float range, float intensity);
     // Blends attachment `source`, tinted by color, over attachment `target`.
     void Composite(int target, int source, const RenderColor& color);
@@ -96,11 +99,17 @@ public:
     int32_t renderWidth;
     int32_t renderHeight;
     GLint savedProgram = 0; // current program when Begin ran
-    // Each light is drawn over the part of the target it can reach only;
-    // off, over the whole target (the same picture, for comparison).
+    // Each pass of lights is drawn over the part of the target they can
+    // reach only; off, over the whole target (the same picture, for
+    // comparison).
     bool clipLights = true;
+    // Lights drawn in one pass, 1 to LightProgram::kLightsPerPass; 1 draws
+    // a pass per light (the same picture, for comparison).
+    int lightsPerPass = LightProgram::kLightsPerPass;
 
 private:
+    // Draws the lights gathered since the last pass, if any.
+    void FlushLights();
     void CreateTargets();
     // Draws `texture` over the viewport, enlarged between whole factors.
     void PresentScaled(GLuint texture, const PictureRect& picture);
@@ -112,4 +121,12 @@ private:
     static void BindTexture(GLint location, int unit, GLuint texture);
     // Draws the full-screen quad through the program's attribute 0.
     void DrawQuad(const ShaderProgram& program);
+
+    // Lights waiting for their pass: per light a point, height and range,
+    // then a colour (LightProgram's two arrays), and the pixels they reach.
+    float pendingLights[LightProgram::kLightsPerPass][4] = {};
+    float pendingColors[LightProgram::kLightsPerPass][4] = {};
+    int pendingCount = 0;
+    GLint pendingReach[4] = {0, 0, 0, 0};     // x0, y0, x1, y1
+    GLuint lightDiffuse = 0, lightNormal = 0; // the attachments BeginLighting gave
 };

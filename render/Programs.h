@@ -9,18 +9,16 @@
 
 #include "render/Shader.h"
 
-// One point light over a normal-mapped image, accumulated additively.
+// Up to kLightsPerPass point lights over a normal-mapped image in one pass,
+// accumulated additively: each light's share is what a pass of its own
+// would add (its colour times its strength, neither above full).
+// Per light, `lights` holds the point (0..1 screen units), the height and
+// the range; `colors` the colour. Within OpenGL 2.0's least fragment
+// uniform space (64 components): 7 lights take 56.
 class LightProgram : public ShaderProgram {
 public:
-    enum Uniforms {
-        DiffuseTexture,
-        NormalTexture,
-        AspectRatio,
-        LightPoint,
-        LightColor,
-        LightStrength,
-        LightRange
-    };
+    static constexpr int kLightsPerPass = 7;
+    enum Uniforms { DiffuseTexture, NormalTexture, AspectRatio, Lights, Colors, LightCount };
     LightProgram();
 };
 

@@ -15,6 +15,7 @@
 #include "ui/Dialog.h"
 
 #include "program/UiDriver.h"
+#include "render/PostProcessor.h"
 
 #include <stb/stb_image.h>
 
@@ -76,10 +77,27 @@ protected:
     }
     // Presents one more frame and reads back the picture saved of it.
     Picture Capture(const std::string& page) {
+        return Saved(page, [this] { Frames(1); });
+    }
+    // Draws the scene once more as it stands, nothing updated, and reads
+    // back the picture presented.
+    Picture DrawAgain(const std::string& page) {
+        return Saved(page, [] {
+            Scene& scene = *Game::Instance().currentScene;
+            QNSysFrameStart();
+            QNGfxSetRenderMode(QN_RENDER_TEXTURE);
+            QNGfxSetTransparency(1.0f);
+            scene.Draw(0);
+            scene.Draw(1);
+            QNGfxEnd();
+        });
+    }
+    // Reads back the picture saved of the frame `present` shows.
+    Picture Saved(const std::string& page, const std::function<void()>& present) {
         const std::string path = BuildDir() + "/" + Name(page);
         std::remove(path.c_str());
         QNGfxRequestCapture(path);
-        Frames(1);
+        present();
         Picture p;
         int channels = 0;
         unsigned char* data = stbi_load(path.c_str(), &p.width, &p.height, &channels, 3);
@@ -260,15 +278,13 @@ TEST_P(WindowSizesTest, TheHudAndThePauseWindowFitTheScreen) {
 // How many render pixels tall Blade shows in the room, measured on what the
 // game presented: the rows of the window around him that change when he is
 // taken out of the room for a frame, in window pixels and brought back to
-// render pixels through the picture's scale. Time barely moves meanwhile, so
-// the torches and embers hold still.
+// render pixels through the picture's scale. Both are drawn without an
+// update between them, so nothing else moves.
 class ViewTest : public WindowPictures {
 protected:
     float BladeHeightInRenderPixels() {
         LevelScene& level = *Current<LevelScene>();
-        QNFrameRateControllerSetFixedFrameTime(1e-6);
-        Frames(2);
-        const Picture with = Capture("view_with");
+        const Picture with = DrawAgain("view_with");
         EntityList& entities = level.currentRoom->entities;
         const auto at = std::find(entities.begin(), entities.end(), level.player);
         EXPECT_NE(at, entities.end());
@@ -276,9 +292,8 @@ protected:
             return 0.0f;
         const size_t index = static_cast<size_t>(at - entities.begin());
         entities.erase(at);
-        const Picture without = Capture("view_without");
+        const Picture without = DrawAgain("view_without");
         entities.insert(entities.begin() + static_cast<std::ptrdiff_t>(index), level.player);
-        QNFrameRateControllerSetFixedFrameTime(kFrame);
 
         const Runtime& rt = Runtime::Get();
         const Vec2 middle = rt.ScreenToWindow(level.player->GetPosition() -
@@ -334,6 +349,47 @@ TEST_F(ViewTest, EveryWindowSeesTheWorldAtOneZoom) {
         // at each edge.
         EXPECT_NEAR(height, heightAt720, 1.0f);
         Game::Instance().Shutdown();
+    }
+}
+
+// The torches of a room drawn several to a pass light it as one pass per
+// torch did (each pass adds its light rounded to whole levels; a pass of
+// several rounds once).
+TEST_F(ViewTest, ALitRoomLooksTheSameWithItsLightsDrawnTogether) {
+    Game::Instance().levels = LevelCatalogue("levels.xml");
+    StartAt([] { return new LevelScene(); }, WindowSize{1280, 720});
+    LevelScene* level = Current<LevelScene>();
+    ASSERT_NE(level, nullptr) << Game::Instance().lastError;
+    // The second room, seven torches: Blade steps in at the door back.
+    LevelMap::Room* room = level->FindRoom(2);
+    ASSERT_NE(room, nullptr);
+    level->currentRoom->MovePlayerTo(*room);
+    level->currentRoom = room;
+    ASSERT_GE(room->torches.size(), 7u);
+    Wait(3.0f);
+    // The same frame each time: drawn again, nothing updated.
+    PostProcessor& pp = *level->postProcessor;
+    pp.lightsPerPass = 1;
+    const Picture onePerPass = DrawAgain("lights_one_per_pass");
+    int lit = 0;
+    for (int y = 0; y < onePerPass.height; ++y)
+        for (int x = 0; x < onePerPass.width; ++x)
+            lit += onePerPass.At(x, y)[0] > 60; // well above the ambient quarter
+    EXPECT_GT(lit, onePerPass.width * onePerPass.height / 100) << "the room is not lit";
+    for (int perPass : {3, LightProgram::kLightsPerPass}) {
+        SCOPED_TRACE(perPass);
+        pp.lightsPerPass = perPass;
+        const Picture together = DrawAgain("lights_" + std::to_string(perPass) + "_per_pass");
+        ASSERT_EQ(together.rgb.size(), onePerPass.rgb.size());
+        int most = 0;
+        size_t apart = 0;
+        for (size_t i = 0; i < together.rgb.size(); ++i) {
+            const int d = std::abs(together.rgb[i] - onePerPass.rgb[i]);
+            most = std::max(most, d);
+            apart += d > 1;
+        }
+        EXPECT_LE(most, 3) << "levels apart at most";
+        EXPECT_LT(apart, together.rgb.size() / 100) << "values more than a level apart";
     }
 }
 
