@@ -121,29 +121,29 @@ std::string EffectsVolumeLabel() {
 
 void BuildOptionsPage(Window& window, std::function<void()> close) {
     window.FadeOutElements();
-    window.AddText("Options", {0.0f, 100.0f}, {1.1f, 1.1f});
+    window.AddText("Options", {0.0f, 105.0f}, {1.1f, 1.1f});
     window.AddButton(
         "Toggle Fullscreen", {0.0f, 72.5f}, [] { ToggleFullScreen(); }, true);
     window.AddButton(
-        "Toggle Audio", {0.0f, 47.5f}, [] { ToggleMute(); }, true);
-    AddVolumeLine(window, 22.5f, MusicVolumeLabel, StepMusicVolume);
-    AddVolumeLine(window, -2.5f, EffectsVolumeLabel, StepEffectsVolume);
-    AddLabelledButton(window, -27.5f, VSyncLabel, ToggleVSync);
-    AddLabelledButton(window, -52.5f, ScalingLabel, ToggleScaling);
+        "Toggle Audio", {0.0f, 48.5f}, [] { ToggleMute(); }, true);
+    AddVolumeLine(window, 24.5f, MusicVolumeLabel, StepMusicVolume);
+    AddVolumeLine(window, 0.5f, EffectsVolumeLabel, StepEffectsVolume);
+    AddLabelledButton(window, -23.5f, VSyncLabel, ToggleVSync);
+    AddLabelledButton(window, -47.5f, ScalingLabel, ToggleScaling);
     window.AddButton(
-        "Controls", {0.0f, -77.5f},
+        "Controls", {0.0f, -71.5f},
         [&window, close] {
             BuildControlsPage(window, [&window, close] { BuildOptionsPage(window, close); });
         },
         false);
     // Leaving the page keeps the choices at once (a failed write is shown).
     window.AddButton(
-        "Close Options", {0.0f, -102.5f},
+        "Close Options", {0.0f, -95.5f},
         [back = std::move(close)] {
             SaveSettingsFile();
             if (back)
                 back();
         },
         false);
-    window.Open(nullptr, {0.0f, 0.0f}, {190.0f, 260.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
+    window.Open(nullptr, {0.0f, 0.0f}, {190.0f, 270.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
 }
