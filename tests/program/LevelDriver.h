@@ -28,7 +28,6 @@
 
 #include <stb/stb_image.h>
 
-#include <cmath>
 #include <cstdio>
 #include <deque>
 #include <functional>
@@ -200,10 +199,13 @@ protected:
 
     // Puts the pointer on a point of the current room.
     void PointAtWorld(Vec2 world) {
-        const Vec2 window =
-            Runtime::Get().ScreenToWindow(world - scene->currentRoom->camera.GetPosition());
-        QNInputInjectCursor(static_cast<int32_t>(std::lround(window.x)),
-                            static_cast<int32_t>(std::lround(window.y)));
+        // Whole window pixels toward the picture's middle.
+        const Runtime& rt = Runtime::Get();
+        const Vec2 middle = rt.ScreenToWindow({0.0f, 0.0f});
+        const Vec2 window = rt.ScreenToWindow(world - scene->currentRoom->camera.GetPosition());
+        QNInputInjectCursor(
+            static_cast<int32_t>(middle.x) + static_cast<int32_t>(window.x - middle.x),
+            static_cast<int32_t>(middle.y) + static_cast<int32_t>(window.y - middle.y));
     }
 
     // Walks through the current room's door to `target` (the door takes him
