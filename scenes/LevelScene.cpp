@@ -25,6 +25,7 @@
 #include "world/EndlessRun.h"
 #include "world/LevelCatalogue.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -140,8 +141,8 @@ void LevelScene::Update(float dt) {
     postProcessor->sampleX += 0.004f;
     if (postProcessor->sampleX > 1.0f)
         postProcessor->sampleX -= 1.0f;
-    // Slow motion makes the picture waver.
-    postProcessor->strength = (1.0f - Runtime::Get().timeScale) * 0.0075f;
+    // Slow motion makes the picture waver; a hurried conversation does not.
+    postProcessor->strength = std::max(0.0f, 1.0f - Runtime::Get().timeScale) * 0.0075f;
     if (!deathShown && player && player->state == PlayerDead) {
         deathWindow->Show();
         deathShown = true;
