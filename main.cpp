@@ -25,8 +25,10 @@ void EnterGameFolder() {
     const std::string executable = std::filesystem::read_symlink("/proc/self/exe", ec).string();
     const UserFiles::GameFolder folder = UserFiles::FindGameFolder(executable, here);
     if (folder.path.empty()) {
-        std::fprintf(stderr, "FILES: no assets/ here (%s) nor beside %s\n", here.c_str(),
-                     executable.c_str());
+        std::string searched;
+        for (const std::string& candidate : UserFiles::GameFolderCandidates(executable, here))
+            searched += (searched.empty() ? "" : ", ") + candidate + "/assets";
+        std::fprintf(stderr, "FILES: no assets/ of the game in %s\n", searched.c_str());
         return;
     }
     if (folder.path != here && chdir(folder.path.c_str()) != 0)
