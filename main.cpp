@@ -26,8 +26,11 @@ void EnterGameFolder() {
     const UserFiles::GameFolder folder = UserFiles::FindGameFolder(executable, here);
     if (folder.path.empty()) {
         std::string searched;
-        for (const std::string& candidate : UserFiles::GameFolderCandidates(executable, here))
-            searched += (searched.empty() ? "" : ", ") + candidate + "/assets";
+        for (const std::string& candidate : UserFiles::GameFolderCandidates(executable, here)) {
+            const std::string assets = candidate + "/assets";
+            if (searched.find(assets) == std::string::npos)
+                searched += (searched.empty() ? "" : ", ") + assets;
+        }
         std::fprintf(stderr, "FILES: no assets/ of the game in %s\n", searched.c_str());
         return;
     }
