@@ -68,8 +68,9 @@ void LevelScene::Init() {
     currentRoom = Room::LoadLevel(rooms, start);
     player = currentRoom->player;
     if (!player) {
-        std::fprintf(stderr, "Map %d: the level's first room has no player start\n", start);
-        throw std::runtime_error("Map " + std::to_string(start) + " is invalid");
+        const std::string why = currentRoom->file + ", the level's first room, has no player start";
+        std::fprintf(stderr, "Map %d: %s\n", start, why.c_str());
+        throw std::runtime_error("Map " + std::to_string(start) + " is invalid: " + why);
     }
     LoadDialogues();
     StartMusic(LevelCatalogue::Story().CurrentMusic());

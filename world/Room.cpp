@@ -21,9 +21,12 @@ Room* Room::LoadLevel(RoomTable<Room>& rooms, int32_t start) {
         for (const Door& door : entry.second->doors) {
             if (door.target == 0 || rooms.at(door.target)->DoorTo(entry.first))
                 continue;
-            std::fprintf(stderr, "Map %d: room %d has no door back\n", entry.first, door.target);
+            const std::string why = "room " + std::to_string(door.target) + " (" +
+                                    rooms.at(door.target)->file + ") has no door back to " +
+                                    std::to_string(entry.first);
+            std::fprintf(stderr, "Map %d: %s\n", entry.first, why.c_str());
             throw std::runtime_error("Map " + std::to_string(entry.first) + "'s door to " +
-                                     std::to_string(door.target) + " is invalid");
+                                     std::to_string(door.target) + " is invalid: " + why);
         }
     }
     return first;

@@ -4,6 +4,7 @@
 
 #include "core/AABB.h"
 #include "core/Circle2D.h"
+#include "core/DataFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -85,15 +86,18 @@ void RoomPathing::BuildEntryLines() {
         const Vec2 n = length > 0.0f ? Vec2{-along.y, along.x} / length : Vec2{0.0f, 0.0f};
         const Vec2 m = door.centre;
         const std::string invalid = "Map " + std::to_string(id) + "'s door to " +
-                                    std::to_string(door.target) + " is invalid";
+                                    std::to_string(door.target) + " is invalid: ";
         if (length <= 0.0f)
-            throw std::runtime_error(invalid);
+            throw std::runtime_error(invalid + "the door line in " + file + " has no length");
         if (!Raycast(m, m + n * kEntryProbe).hit)
             door.entryLine = Line2D(m, m + n * kEntryLength);
         else if (!Raycast(m, m - n * kEntryProbe).hit)
             door.entryLine = Line2D(m, m - n * kEntryLength);
         else
-            throw std::runtime_error(invalid);
+            throw std::runtime_error(
+                invalid + "the door at (" + FormatNumber(m.x) + ", " + FormatNumber(-m.y) +
+                ") in " + file + " has floor on neither side (the tile layer is " +
+                std::to_string(width) + " x " + std::to_string(height) + " cells)");
     }
 }
 

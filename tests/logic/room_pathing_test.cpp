@@ -612,7 +612,11 @@ TEST(RoomLevel, DoorWalledOnBothSidesIsInvalid) {
         room.Init();
         FAIL() << "a walled door was accepted";
     } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Map 4's door to 9 is invalid");
+        // The message names the door, the file and why.
+        const std::string what = e.what();
+        EXPECT_EQ(what.rfind("Map 4's door to 9 is invalid: the door at (15, 24) in ", 0), 0u)
+            << what;
+        EXPECT_NE(what.find("/4.tmx has floor on neither side"), std::string::npos) << what;
     }
 }
 
@@ -645,6 +649,8 @@ TEST(RoomLevel, ADoorToAMissingRoomFailsTheLevel) {
         level.Load(1);
         FAIL() << "a level with a missing room loaded";
     } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Map 2 is invalid");
+        const std::string what = e.what();
+        EXPECT_EQ(what.rfind("Map 2 is invalid: ", 0), 0u) << what;
+        EXPECT_NE(what.find("/2.tmx is missing"), std::string::npos) << what;
     }
 }

@@ -61,6 +61,7 @@ TEST_F(UserFilesTest, TheGameFolderIsFoundFromAnyWorkingDirectory) {
     MakeGameFolder(Here("prefix/share/quorvane"));
     fs::create_directories(Here("prefix/bin"));
     fs::create_directories(Here("elsewhere"));
+    fs::create_directories(Here("unpacked/assets/rooms")); // its levels.xml is lost
     struct Case {
         std::string executable, workingDir, folder;
         bool installed;
@@ -73,6 +74,10 @@ TEST_F(UserFilesTest, TheGameFolderIsFoundFromAnyWorkingDirectory) {
         {Here("prefix/bin/quorvane"), Here("elsewhere"), Here("prefix/share/quorvane"), true},
         // Nothing anywhere.
         {Here("elsewhere/quorvane"), Here("elsewhere"), "", false},
+        // Assets without their catalogue are still the game's (the menu
+        // names what is missing), unless another folder has it all.
+        {Here("unpacked/quorvane"), Here("elsewhere"), Here("unpacked"), false},
+        {Here("build/quorvane"), Here("unpacked"), Here("build"), false},
     };
     for (const Case& c : cases) {
         const UserFiles::GameFolder found = UserFiles::FindGameFolder(c.executable, c.workingDir);
