@@ -37,9 +37,13 @@ GameFolder FindGameFolder(const std::string& executable, const std::string& work
     const fs::path beside = fs::path(executable).parent_path();
     if (HoldsAssets(beside))
         return {beside.generic_string(), false};
-    const fs::path shared = (beside / ".." / "share" / "quorvane").lexically_normal();
-    if (HoldsAssets(shared))
-        return {shared.generic_string(), true};
+    // <prefix>/games/quorvane as Debian lays out games, <prefix>/bin/quorvane
+    // as other installs do.
+    for (const char* data : {"share/games/quorvane", "share/quorvane"}) {
+        const fs::path shared = (beside / ".." / data).lexically_normal();
+        if (HoldsAssets(shared))
+            return {shared.generic_string(), true};
+    }
     return {};
 }
 

@@ -16,13 +16,15 @@ namespace UserFiles {
 // Where the game's own files are (the folder holding assets/).
 struct GameFolder {
     std::string path;       // "" when no folder holds the assets
-    bool installed = false; // <prefix>/share/quorvane of an installed game
+    bool installed = false; // <prefix>/share/[games/]quorvane of an installed game
 };
 
 // The game's folder for the program at `executable` started in
 // `workingDir`: the working directory when it holds the assets (as the game
 // has always been run), else the folder beside the executable, else
-// <prefix>/share/quorvane for an executable in <prefix>/bin.
+// <prefix>/share/games/quorvane (Debian's place for a game's data, beside
+// <prefix>/games) or <prefix>/share/quorvane for an executable in
+// <prefix>/bin.
 GameFolder FindGameFolder(const std::string& executable, const std::string& workingDir);
 // An installed game keeps the player's files in the data directory even
 // where its folder could be written.
