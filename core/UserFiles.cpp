@@ -42,7 +42,10 @@ std::vector<std::string> GameFolderCandidates(const std::string& executable,
         return folders;
     const fs::path beside = fs::path(executable).parent_path();
     folders.push_back(beside.generic_string());
-    folders.push_back((beside / ".." / "share" / "quorvane").lexically_normal().generic_string());
+    // <prefix>/games/quorvane as Debian lays out games, <prefix>/bin/quorvane
+    // as other installs do.
+    for (const char* data : {"share/games/quorvane", "share/quorvane"})
+        folders.push_back((beside / ".." / data).lexically_normal().generic_string());
     return folders;
 }
 
@@ -54,7 +57,7 @@ GameFolder FindGameFolder(const std::string& executable, const std::string& work
     for (auto holds : {HoldsAssets, HoldsAssetFolder}) {
         for (size_t i = 0; i < folders.size(); ++i) {
             if (holds(folders[i]))
-                return {folders[i], i == 2};
+                return {folders[i], i >= 2};
         }
     }
     return {};

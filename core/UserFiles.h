@@ -17,12 +17,14 @@ namespace UserFiles {
 // Where the game's own files are (the folder holding assets/).
 struct GameFolder {
     std::string path;       // "" when no folder holds the assets
-    bool installed = false; // <prefix>/share/quorvane of an installed game
+    bool installed = false; // <prefix>/share/[games/]quorvane of an installed game
 };
 
 // The folders the game looks in for its assets/, in order: the working
 // directory (as the game has always been run), the folder beside the
-// executable, <prefix>/share/quorvane for an executable in <prefix>/bin.
+// executable, <prefix>/share/games/quorvane (Debian's place for a game's
+// data, beside <prefix>/games) and <prefix>/share/quorvane for an
+// executable in <prefix>/bin.
 std::vector<std::string> GameFolderCandidates(const std::string& executable,
                                               const std::string& workingDir);
 // The game's folder for the program at `executable` started in
