@@ -378,6 +378,16 @@ void LevelScene::ShowSpecial(float special) {
         hud->ShowSpecial(special);
 }
 
+void LevelScene::ShowDashCost(bool aiming) {
+    if (hud)
+        hud->ShowDashCost(aiming);
+}
+
+void LevelScene::ShakeView(int32_t roomId, float trauma) {
+    if (LevelMap::Room* room = FindRoom(roomId))
+        room->camera.AddTrauma(trauma);
+}
+
 LevelMap::Room* LevelScene::FindRoom(int32_t roomNumber) const {
     const auto found = rooms.find(roomNumber);
     return found == rooms.end() ? nullptr : found->second.get();

@@ -52,6 +52,8 @@ public:
     Player* LevelPlayer() override { return player; }
     void ShowHealth(float health) override;
     void ShowSpecial(float special) override;
+    void ShakeView(int32_t roomId, float trauma) override;
+    void ShowDashCost(bool aiming) override;
     bool DialogueRunning() const override;
     // Plays conversation `number` in the dialogue box (nothing for a number
     // no room named).

@@ -294,9 +294,11 @@ protected:
                     way.pop_front();
                 Steer(way.empty() ? spot : way.front());
             } else {
-                // Face it and slash every few frames; the combo takes the
-                // presses that fall in its windows.
+                // Point at it and slash every few frames (the sword swings
+                // to the pointer's side); the combo takes the presses that
+                // fall in its windows.
                 Steer(at, 1e9f);
+                PointAtWorld(them);
                 QNInputInjectKey(them.x > at.x ? QN_VK_D : QN_VK_A, i % 9 < 2);
                 QNInputInjectKey(slash, i % 9 == (heavy ? 1 : 0));
             }
@@ -365,6 +367,7 @@ protected:
             } else {
                 path.clear();
                 Steer(at, 1e9f);
+                PointAtWorld(boss.GetPosition());
                 const bool right = boss.GetPosition().x > at.x;
                 QNInputInjectKey(right ? QN_VK_D : QN_VK_A, i % 9 < 2);
                 QNInputInjectKey(QN_VK_RBUTTON, i % 9 == 1);
@@ -390,6 +393,7 @@ protected:
     // One heavy slash from beside the fallen Commander, facing him.
     void FinishingSlash(const Commander& boss) {
         const bool right = boss.GetPosition().x > Blade().GetPosition().x;
+        PointAtWorld(boss.GetPosition());
         QNInputInjectKey(right ? QN_VK_D : QN_VK_A, true);
         Frame();
         QNInputInjectKey(right ? QN_VK_D : QN_VK_A, false);

@@ -119,6 +119,7 @@ TEST_F(EnemiesFightTest, BladeFightsThroughTheHallAndTheGateOpensWhenTheSoldiers
         << "the soldier fired";
     ASSERT_LT(Blade().GetScale().x, 0.0f) << "Blade faces the shot";
     const float health = Blade().health;
+    PointAtWorld(bullet->GetPosition());
     Tap(QN_VK_RBUTTON);
     Frame();
     EXPECT_TRUE(bullet->struck);
