@@ -728,13 +728,15 @@ void Player::DrawAimLine() const {
     std::vector<float> rgba;
     xy.reserve(static_cast<size_t>(dots) * 12);
     rgba.reserve(static_cast<size_t>(dots) * 24);
-    static const float kCorners[6][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, -1}, {1, 1}, {-1, 1}};
+    static const float kCorners[6][2] = {{-1.5f, -1.5f}, {1.5f, -1.5f}, {-1.5f, 1.5f},
+                                         {1.5f, -1.5f},  {1.5f, 1.5f},  {-1.5f, 1.5f}};
+    const float alpha = std::min(1.0f, 1.8f * opacity);
     for (int i = 1; i <= dots; ++i) {
         const Vec2 at = from + (to - from) * (static_cast<float>(i) / static_cast<float>(dots));
         for (const auto& corner : kCorners) {
             xy.push_back(at.x + corner[0]);
             xy.push_back(at.y + corner[1]);
-            rgba.insert(rgba.end(), {0.55f, 0.85f, 1.0f, 0.85f * opacity});
+            rgba.insert(rgba.end(), {0.55f, 0.85f, 1.0f, alpha});
         }
     }
     QNGfxSetRenderMode(QN_RENDER_COLOR);

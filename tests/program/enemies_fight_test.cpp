@@ -101,6 +101,10 @@ TEST_F(EnemiesFightTest, BladeFightsThroughTheHallAndTheGateOpensWhenTheSoldiers
     EXPECT_EQ(doorGuard->Body()->animation, 2u) << "aiming level along the hall";
     EXPECT_LT(doorGuard->GetScale().x, 0.0f) << "facing Blade";
     Capture("enemies_soldier_aiming.png");
+    // Before its shot it holds the aim, a glint at the muzzle.
+    ASSERT_TRUE(RunUntil([&] { return doorGuard->windingUp; }, 180)) << "no wind-up";
+    Frames(3);
+    Capture("enemies_wind_up_glint.png");
 
     // Its bullet comes down the hall; a heavy slash bats it back.
     Projectile* bullet = nullptr;
@@ -132,10 +136,30 @@ TEST_F(EnemiesFightTest, BladeFightsThroughTheHallAndTheGateOpensWhenTheSoldiers
 
     forceDraw = false;
 
-    // Cut them down one by one, nearest first; picture the bars on the way.
+    // Aiming a dash at the nearest: the dotted line to where it takes him
+    // and, on the bar, the special it will cost.
+    {
+        Enemy* aimed = NearestLivingEnemy();
+        QNInputInjectKey(QN_VK_LSHIFT, true);
+        for (int k = 0; k < 90; ++k) {
+            PointAtWorld(aimed->GetPosition());
+            Frame();
+        }
+        Capture("enemies_dash_aim.png");
+        QNInputInjectKey(QN_VK_LSHIFT, false);
+        ASSERT_TRUE(RunUntil([] { return Game::Instance().timeScale > 0.99f; }, 60));
+    }
+
+    // Cut them down one by one, nearest first; picture the bars on the way
+    // and the white flash of the first hit.
     bool barsPictured = false;
+    bool flashPictured = false;
     Enemy* first = NearestLivingEnemy();
     ASSERT_TRUE(CutDown(first, 1800, [&] {
+        if (!flashPictured && first->flashLeft > 0.0f) {
+            Capture("enemies_hit_flash.png");
+            flashPictured = true;
+        }
         if (!barsPictured && first->health < 0.7f) {
             Frames(8);
             Capture("enemies_health_bars.png");
