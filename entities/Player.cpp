@@ -721,6 +721,8 @@ void Player::DrawAimLine() const {
     const Vec2 from = GetPosition() + Vec2{0.0f, 8.0f} - view;
     const Vec2 to = ghost->GetPosition() + Vec2{0.0f, 8.0f} - view;
     const float length = Length(to - from);
+    if (!(length < 4.0f * dashReach))
+        return; // the marker is never further than the dash reaches
     const int dots = static_cast<int>(length / aimDotSpacing);
     if (dots < 1)
         return;
