@@ -73,17 +73,7 @@ press Down # "Quit "
 press Return
 sleep 3
 alive "quit to menu"
-press Up # from the bottom: "Quit game"
-press Return
-sleep 1.6
-press Down # "Yes"
-press Return
-i=0
-while kill -0 "$pid" 2>/dev/null; do
-    i=$((i + 1))
-    [ $i -lt 100 ] || fail "the game did not end after Yes"
-    sleep 0.1
-done
+quit_from_menu
 wait "$pid"
 status=$?
 pid=

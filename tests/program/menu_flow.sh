@@ -87,18 +87,7 @@ sleep 3
 alive "credits"
 shot 9-menu-after-credits
 
-press Up # from the bottom: "Quit game"
-press Return
-sleep 1.6
-shot 10-exit-question
-press Down # "Yes"
-press Return
-i=0
-while kill -0 "$pid" 2>/dev/null; do
-    i=$((i + 1))
-    [ $i -lt 100 ] || fail "the game did not end after Yes"
-    sleep 0.1
-done
+quit_from_menu shot 10-exit-question
 wait "$pid"
 status=$?
 [ "$status" -eq 0 ] || fail "the game ended with status $status"

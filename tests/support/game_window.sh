@@ -42,3 +42,20 @@ take_screenshot() {
     done
     mv "$1/$(ls -t "$1" | head -1)" "$2"
 }
+
+# Answers the quit question ("Quit game" from the bottom of the menu, then
+# "Yes") and waits up to 10 s for the game to end.
+quit_from_menu() {
+    press Up # from the bottom: "Quit game"
+    press Return
+    sleep 1.6
+    ${1:+"$@"}
+    press Down # "Yes"
+    press Return
+    i=0
+    while kill -0 "$pid" 2>/dev/null; do
+        i=$((i + 1))
+        [ $i -lt 100 ] || fail "the game did not end after Yes"
+        sleep 0.1
+    done
+}
