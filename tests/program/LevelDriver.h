@@ -90,6 +90,7 @@ protected:
             Blade().health = 1.0f;
             Blade().PushHealth();
             ++topUps;
+            std::printf("top-up in room %d\n", RoomOf());
         }
         if (Playing() && scene->player) {
             // Health lost by the Blade of this try since the last frame.
