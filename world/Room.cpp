@@ -73,7 +73,8 @@ void Room::PathingStep(float dt) {
         }
     }
     if (body && body->type == ColliderCircle) {
-        const WallHit wall = ResolveWalls(*static_cast<const Circle2D*>(body));
+        // Blade slides along walls rather than sticking to them.
+        const WallHit wall = SlideOutOfWalls(*static_cast<const Circle2D*>(body));
         if (wall.hit)
             player->SetPosition(player->GetPosition() + wall.point);
     }
@@ -83,6 +84,18 @@ Door* Room::DoorTo(int32_t target) {
     const auto found = std::find_if(doors.begin(), doors.end(),
                                     [target](const Door& d) { return d.target == target; });
     return found == doors.end() ? nullptr : &*found;
+}
+
+std::unique_ptr<Room> Room::Afresh(const std::set<int32_t>& heard) const {
+    auto fresh = std::make_unique<Room>();
+    fresh->Load(id);
+    // The same file gives the same doors in the same order.
+    for (size_t i = 0; i < doors.size() && i < fresh->doors.size(); ++i) {
+        fresh->doors[i].enterDialogTrigger = doors[i].enterDialogTrigger;
+        fresh->doors[i].audioState = doors[i].audioState;
+    }
+    fresh->ForgetHeard(heard);
+    return fresh;
 }
 
 Door* Room::MovePlayerTo(Room& next) {
@@ -97,9 +110,7 @@ Door* Room::MovePlayerTo(Room& next) {
     const Vec2 entry = back->entryLine.start;
     walker->frozenPosition = entry;
     walker->SetPosition(entry);
-    next.camera.current = entry;
-    next.camera.target = entry;
-    next.camera.SetPosition(entry);
+    next.PlaceCameraAt(entry);
     player = nullptr;
     return back;
 }

@@ -84,7 +84,7 @@ const std::vector<ObjectRule> kObjectRules = {
      ObjectKind::BasicEnemy,
      Placement::Corner,
      SpawnBasicEnemy,
-     {{"DisableAttack", P::Bool, "false"}}},
+     {{"DisableAttack", P::Bool, "false"}, {"Wave", P::Int, "0"}}},
     {"Enemies",
      NameMatch::Exactly,
      "BiohazardEnemy",
@@ -156,7 +156,7 @@ const std::vector<ObjectRule> kObjectRules = {
      ObjectKind::TriggerLine,
      Placement::Line,
      nullptr,
-     {{"Dialog", P::Int, "0"}, {"Trigger", P::String, ""}}},
+     {{"Dialog", P::Int, "0"}, {"Trigger", P::String, ""}, {"Wave", P::Int, "0"}}},
 };
 
 // Half the height of a gate's doorway above its object's top edge.

@@ -64,7 +64,8 @@ TEST_F(EnemiesFightTest, BladeFightsThroughTheHallAndTheGateOpensWhenTheSoldiers
     EnterRoom(2);
 
     // The hall holds three soldiers lying in wait behind a gate: the first
-    // line on the floor starts Blade's words, the second wakes them.
+    // line on the floor starts Blade's words, the next ones wake them in
+    // turn.
     const std::vector<BasicEnemy*> soldiers = InRoom<BasicEnemy>();
     ASSERT_EQ(soldiers.size(), 3u);
     ASSERT_EQ(InRoom<Gate>().size(), 1u);
@@ -74,15 +75,14 @@ TEST_F(EnemiesFightTest, BladeFightsThroughTheHallAndTheGateOpensWhenTheSoldiers
         EXPECT_TRUE(s->attackDisabled) << "the gunners lie in wait";
     const Vec2 in = Blade().GetPosition();
     ASSERT_TRUE(WalkTo({260.0f, in.y}, 600));
-    for (const BasicEnemy* s : soldiers)
-        EXPECT_FALSE(s->attackDisabled) << "awake";
     HearOut();
-    // The nearest of them covers the way in.
+    // The first of them wakes and covers the way in; the others wait.
     BasicEnemy* doorGuard = nullptr;
     for (BasicEnemy* s : soldiers) {
-        if (!doorGuard || LengthSq(s->GetPosition() - Blade().GetPosition()) <
-                              LengthSq(doorGuard->GetPosition() - Blade().GetPosition()))
+        if (!s->attackDisabled) {
+            EXPECT_EQ(doorGuard, nullptr) << "one soldier at first";
             doorGuard = s;
+        }
     }
     ASSERT_NE(doorGuard, nullptr);
 
