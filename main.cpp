@@ -1,8 +1,9 @@
 // main.cpp -- the program entry: finds the game's folder, then Init, Run,
 // Shutdown, repeated while the game asks for a restart. The command line is
-// not read; one environment variable, for a test only, is (below).
+// not read; two environment variables, for tests only, are (below).
 #include "core/UserFiles.h"
 #include "game/Game.h"
+#include "scenes/SceneFactory.h"
 #include "ui/SettingsFile.h"
 #include "world/EndlessRecord.h"
 #include "world/EndlessRun.h"
@@ -25,8 +26,13 @@ void EnterGameFolder() {
     const std::string executable = std::filesystem::read_symlink("/proc/self/exe", ec).string();
     const UserFiles::GameFolder folder = UserFiles::FindGameFolder(executable, here);
     if (folder.path.empty()) {
-        std::fprintf(stderr, "FILES: no assets/ here (%s) nor beside %s\n", here.c_str(),
-                     executable.c_str());
+        std::string searched;
+        for (const std::string& candidate : UserFiles::GameFolderCandidates(executable, here)) {
+            const std::string assets = candidate + "/assets";
+            if (searched.find(assets) == std::string::npos)
+                searched += (searched.empty() ? "" : ", ") + assets;
+        }
+        std::fprintf(stderr, "FILES: no assets/ of the game in %s\n", searched.c_str());
         return;
     }
     if (folder.path != here && chdir(folder.path.c_str()) != 0)
@@ -65,6 +71,12 @@ void RewriteFilesUntilKilled(Game& game) {
 int main(int, char**) {
     EnterGameFolder();
     Game& game = Game::Instance();
+    // For the tests of broken levels only (tests/program/error_box.sh,
+    // broken_files.sh): with QUORVANE_TEST_START_LEVEL set the game opens on
+    // the story level of the save instead of the logos, so a test meets the
+    // level without driving the menu against the clock of a busy machine.
+    if (std::getenv("QUORVANE_TEST_START_LEVEL"))
+        game.firstScene = [] { return CreateScene(SceneId::Level); };
     do {
         try {
             game.Init();

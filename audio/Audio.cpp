@@ -102,10 +102,14 @@ void SetEffectsVolume(float level) {
 }
 
 void FollowTimeScale(float timeScale) {
+    // Called every frame: only a change reaches the sound system.
     AudioState& state = State();
-    state.lowPassDsp.SetCutoff(timeScale * 21000.0f + 1000.0f);
-    if (state.music)
-        state.music->SetRate(0.9f + 0.1f * timeScale);
+    const float cutoff = timeScale * 21000.0f + 1000.0f;
+    if (state.lowPassDsp.GetCutoff() != cutoff)
+        state.lowPassDsp.SetCutoff(cutoff);
+    const float rate = 0.9f + 0.1f * timeScale;
+    if (state.music && state.music->rate != rate)
+        state.music->SetRate(rate);
 }
 
 } // namespace Audio

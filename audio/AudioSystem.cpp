@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <unistd.h>
 
 // ---------------------------------------------------------------------------
@@ -173,8 +174,15 @@ struct FirstDecode {
 // console, the file closed) when the game cannot play it.
 bool DecodeFirst(const std::string& path, bool stream, FirstDecode& out) {
     out.file = sf_open(path.c_str(), SFM_READ, &out.info);
-    if (!out.file)
+    if (!out.file) {
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec))
+            std::fprintf(stderr, "SOUND: %s cannot be read as a sound (%s): it stays silent\n",
+                         path.c_str(), sf_strerror(nullptr));
+        else
+            std::fprintf(stderr, "SOUND: %s is missing: it stays silent\n", path.c_str());
         return false;
+    }
     const SF_INFO& info = out.info;
     // The rate sizes the stream blocks and the buffers handed to OpenAL: a
     // header claiming millions of hertz would ask for gigabytes.
@@ -210,6 +218,8 @@ bool DecodeFirst(const std::string& path, bool stream, FirstDecode& out) {
             break;
     }
     if (out.total <= 0) {
+        std::fprintf(stderr, "SOUND: %s holds no audio the game can decode: it stays silent\n",
+                     path.c_str());
         sf_close(out.file);
         out.file = nullptr;
         return false;

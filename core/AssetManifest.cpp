@@ -204,6 +204,8 @@ const std::vector<AssetSound>& AssetSounds() {
         {"dash_slash.wav", false, 0.50f, "Blade's dash"},
         {"pewlazer.wav", false, 0.25f, "a soldier's laser shot"},
         {"hit.wav", false, 0.25f, "a hit lands"},
+        {"deflect.wav", false, 0.30f, "a bullet batted back"},
+        {"windup.wav", false, 0.35f, "a soldier takes aim"},
         {"enemy_heavy_slash.wav", false, 0.45f, "the heavy's cleaver"},
         {"bio_grenade.wav", false, 0.90f, "a gas canister bursts"},
         {"teleport.wav", false, 0.55f, "the Commander vanishes"},

@@ -1,6 +1,7 @@
 // GameClock -- slow motion, hurried conversations and their way back.
 #include "core/GameClock.h"
 
+#include <algorithm>
 #include <cmath>
 
 float GameClock::Advance(double realSeconds) {
@@ -16,6 +17,10 @@ float GameClock::Advance(double realSeconds) {
         scale = kMinScale;
     if (scale > kMaxScale)
         scale = kMaxScale;
+    if (hitStopLeft > 0.0f) {
+        hitStopLeft = std::max(0.0f, hitStopLeft - static_cast<float>(realFrameTime));
+        return 0.0f;
+    }
     float dt = static_cast<float>(realFrameTime) * scale;
     if (!(dt >= 0.0f))
         dt = 0.0f;
@@ -33,4 +38,10 @@ void GameClock::Steer(float target, float rate, float dt) {
 void GameClock::Restore() {
     scale = 1.0f;
     steered = false;
+    hitStopLeft = 0.0f;
+}
+
+void GameClock::HitStop(float realSeconds) {
+    if (hitStops && realSeconds > hitStopLeft)
+        hitStopLeft = realSeconds;
 }

@@ -25,12 +25,20 @@ public:
     void Steer(float target, float rate, float dt);
     // Normal time at once (death, the pause, a new scene).
     void Restore();
+    // Holds the game still for `realSeconds` of real time (a landed blow):
+    // frames hand out no game time meanwhile. A longer hold replaces a
+    // shorter one; holds do not add up. Nothing while `hitStops` is off.
+    void HitStop(float realSeconds);
+    // Real seconds the game is still held.
+    float HitStopLeft() const { return hitStopLeft; }
     // Real seconds of the last frame.
     double RealFrameTime() const { return realFrameTime; }
 
-    float scale = 1.0f; // game seconds per real second
+    float scale = 1.0f;   // game seconds per real second
+    bool hitStops = true; // the player may turn the hit freeze off
 
 private:
     bool steered = false;
     double realFrameTime = 0.0;
+    float hitStopLeft = 0.0f;
 };

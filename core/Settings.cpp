@@ -1,6 +1,8 @@
 // Settings -- reading and safely writing "settings.xml".
 #include "core/Settings.h"
 
+#include "core/DataFile.h"
+
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -53,33 +55,45 @@ float ReadVolume(const tinyxml2::XMLElement* e, const char* name, float missing,
     return v;
 }
 
-int32_t ReadInt(const tinyxml2::XMLElement* e, const char* name, const Problems& problems) {
+// A window side in pixels: 0 when absent or not a whole number; a number
+// too large for any screen is held to kMaxWindowSide either way (the caller
+// fits the size to the desktop and names what is too small).
+int32_t ReadWindowSide(const tinyxml2::XMLElement* e, const char* name, const Problems& problems) {
     const char* text = e->Attribute(name);
-    int v = 0;
-    if (!text)
+    if (!text) {
         problems.Add(std::string("no ") + name + ": read as 0");
-    else if (std::sscanf(text, "%d", &v) != 1) {
-        problems.Add(std::string(name) + " \"" + text + "\" is not a number: read as 0");
-        v = 0;
+        return 0;
     }
-    return v;
+    const std::optional<int64_t> v = ParseWholeNumber(text);
+    if (!v) {
+        problems.Add(std::string(name) + " \"" + text + "\" is not a number: read as 0");
+        return 0;
+    }
+    if (*v > kMaxWindowSide) {
+        problems.Add(std::string(name) + " \"" + text + "\" is larger than any screen: read as " +
+                     std::to_string(kMaxWindowSide));
+        return kMaxWindowSide;
+    }
+    return static_cast<int32_t>(*v < -kMaxWindowSide ? -kMaxWindowSide : *v);
 }
 
+// A switch is written 1 or 0; "true" and "false" are read too. Anything
+// else (7, -1, "yes") is no switch the game wrote: it reads as off.
 bool ReadBool(const tinyxml2::XMLElement* e, const char* name, const Problems& problems,
               bool required) {
-    bool v = false;
-    const tinyxml2::XMLError status = e->QueryBoolAttribute(name, &v);
-    if (status == tinyxml2::XML_NO_ATTRIBUTE) {
+    const char* text = e->Attribute(name);
+    if (!text) {
         if (required)
             problems.Add(std::string("no ") + name + ": read as off");
         return false;
     }
-    if (status != tinyxml2::XML_SUCCESS) {
-        problems.Add(std::string(name) + " \"" + e->Attribute(name) +
-                     "\" is neither on nor off: read as off");
-        v = false;
-    }
-    return v;
+    const std::string value = text;
+    if (value == "1" || value == "true")
+        return true;
+    if (value != "0" && value != "false")
+        problems.Add(std::string(name) + " \"" + text +
+                     "\" is neither on (1) nor off (0): read as off");
+    return false;
 }
 
 } // namespace
@@ -87,12 +101,11 @@ bool ReadBool(const tinyxml2::XMLElement* e, const char* name, const Problems& p
 bool ReadSettings(const std::string& path, Settings& out, std::vector<std::string>* list) {
     const Problems problems(list);
     tinyxml2::XMLDocument doc;
-    const tinyxml2::XMLError status = doc.LoadFile(path.c_str());
-    if (status != tinyxml2::XML_SUCCESS) {
+    const XmlLoad load = LoadXmlFile(doc, path, kPlayerFileLimit);
+    if (!load.ok) {
         // No file is a first start, not a problem.
-        if (status != tinyxml2::XML_ERROR_FILE_NOT_FOUND)
-            problems.Add(std::string("the file cannot be read (") +
-                         tinyxml2::XMLDocument::ErrorIDToName(status) + "): the defaults are used");
+        if (!load.missing)
+            problems.Add("the file " + load.problem + ": the defaults are used");
         return false;
     }
     const tinyxml2::XMLElement* e = doc.FirstChildElement("settings");
@@ -110,8 +123,8 @@ bool ReadSettings(const std::string& path, Settings& out, std::vector<std::strin
         out.volume = 1.0f; // the file's one volume lives on in the two levels
     out.muted = ReadBool(e, "muted", problems, true);
     out.fullscreen = ReadBool(e, "fullscreen", problems, true);
-    out.width = ReadInt(e, "width", problems);
-    out.height = ReadInt(e, "height", problems);
+    out.width = ReadWindowSide(e, "width", problems);
+    out.height = ReadWindowSide(e, "height", problems);
     out.vsync = ReadBool(e, "vsync", problems, false);
     out.scaling = ScreenScaling::Smooth;
     if (const char* text = e->Attribute("scaling"); text && !ScalingFromId(text, out.scaling))
@@ -193,4 +206,29 @@ std::string FormatSettings(const Settings& s) {
 
 bool WriteSettings(const std::string& path, const Settings& s, std::string* error) {
     return WriteFileAtomically(path, FormatSettings(s), error);
+}
+
+WindowFit FitWindowSize(int32_t width, int32_t height, int32_t desktopWidth, int32_t desktopHeight,
+                        int32_t usableWidth, int32_t usableHeight) {
+    WindowFit fit{width, height, ""};
+    const std::string asked = std::to_string(width) + " x " + std::to_string(height);
+    if (width < kMinWindowWidth || height < kMinWindowHeight) {
+        fit.width = desktopWidth;
+        fit.height = desktopHeight;
+        fit.change = "the window size " + asked + " is smaller than " +
+                     std::to_string(kMinWindowWidth) + " x " + std::to_string(kMinWindowHeight) +
+                     ": the desktop's " + std::to_string(desktopWidth) + " x " +
+                     std::to_string(desktopHeight) + " is used instead";
+        return fit;
+    }
+    if (usableWidth > 0 && width > usableWidth)
+        fit.width = usableWidth;
+    if (usableHeight > 0 && height > usableHeight)
+        fit.height = usableHeight;
+    if (fit.width != width || fit.height != height)
+        fit.change = "the window size " + asked + " does not fit the desktop's usable " +
+                     std::to_string(usableWidth) + " x " + std::to_string(usableHeight) + ": " +
+                     std::to_string(fit.width) + " x " + std::to_string(fit.height) +
+                     " is used instead";
+    return fit;
 }

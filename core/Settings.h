@@ -41,10 +41,15 @@ struct Settings {
 // that lacks the size, say) opens at the desktop size instead.
 constexpr int32_t kMinWindowWidth = 320;
 constexpr int32_t kMinWindowHeight = 240;
+// No screen is wider or taller: a larger side in the file reads as this,
+// and the window is then fitted to the desktop.
+constexpr int32_t kMaxWindowSide = 16384;
 
 // Reads the file. Returns false, leaving `out` alone, when it is missing,
 // malformed or not a settings file: the caller then uses the defaults.
-// A missing attribute reads as 0 (false for the switches). `problems`, when
+// A missing attribute reads as 0 (false for the switches); a window side
+// is held to +-kMaxWindowSide. A file larger than kPlayerFileLimit is not
+// read. `problems`, when
 // given, gets one line for everything that was not as the game writes it
 // and what was used instead (nothing for a missing file, which is simply a
 // first start, or for the attributes older files lack).
@@ -56,3 +61,15 @@ std::string FormatSettings(const Settings& settings);
 // crash or a full disk never leaves it half-written. False when not written
 // (`error`, when given, says why).
 bool WriteSettings(const std::string& path, const Settings& settings, std::string* error = nullptr);
+
+// The window size the game opens. A size too small to play in (or none)
+// becomes the desktop's; a side larger than the desktop's usable part (the
+// desktop without its panels) is brought down to it, so the window can
+// always be made. `change` says what was changed, empty when nothing was.
+struct WindowFit {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::string change;
+};
+WindowFit FitWindowSize(int32_t width, int32_t height, int32_t desktopWidth, int32_t desktopHeight,
+                        int32_t usableWidth, int32_t usableHeight);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace UserFiles {
 
@@ -22,24 +23,43 @@ bool& Installed() {
     static bool installed = false;
     return installed;
 }
-bool HoldsAssets(const std::filesystem::path& dir) {
+bool HoldsAssets(const std::string& dir) {
     std::error_code ec;
-    return std::filesystem::is_regular_file(dir / "assets" / "levels.xml", ec);
+    return std::filesystem::is_regular_file(std::filesystem::path(dir) / "assets" / "levels.xml",
+                                            ec);
+}
+bool HoldsAssetFolder(const std::string& dir) {
+    std::error_code ec;
+    return std::filesystem::is_directory(std::filesystem::path(dir) / "assets" / "rooms", ec);
 }
 } // namespace
 
+std::vector<std::string> GameFolderCandidates(const std::string& executable,
+                                              const std::string& workingDir) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> folders = {workingDir};
+    if (executable.empty())
+        return folders;
+    const fs::path beside = fs::path(executable).parent_path();
+    folders.push_back(beside.generic_string());
+    // <prefix>/games/quorvane as Debian lays out games, <prefix>/bin/quorvane
+    // as other installs do.
+    for (const char* data : {"share/games/quorvane", "share/quorvane"})
+        folders.push_back((beside / ".." / data).lexically_normal().generic_string());
+    return folders;
+}
+
 GameFolder FindGameFolder(const std::string& executable, const std::string& workingDir) {
     namespace fs = std::filesystem;
-    if (HoldsAssets(workingDir))
-        return {workingDir, false};
-    if (executable.empty())
-        return {};
-    const fs::path beside = fs::path(executable).parent_path();
-    if (HoldsAssets(beside))
-        return {beside.generic_string(), false};
-    const fs::path shared = (beside / ".." / "share" / "quorvane").lexically_normal();
-    if (HoldsAssets(shared))
-        return {shared.generic_string(), true};
+    const std::vector<std::string> folders = GameFolderCandidates(executable, workingDir);
+    // A folder whose assets lack their catalogue is still the game's: the
+    // menu then says what is missing.
+    for (auto holds : {HoldsAssets, HoldsAssetFolder}) {
+        for (size_t i = 0; i < folders.size(); ++i) {
+            if (holds(folders[i]))
+                return {folders[i], i >= 2};
+        }
+    }
     return {};
 }
 

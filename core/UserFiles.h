@@ -10,19 +10,27 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace UserFiles {
 
 // Where the game's own files are (the folder holding assets/).
 struct GameFolder {
     std::string path;       // "" when no folder holds the assets
-    bool installed = false; // <prefix>/share/quorvane of an installed game
+    bool installed = false; // <prefix>/share/[games/]quorvane of an installed game
 };
 
+// The folders the game looks in for its assets/, in order: the working
+// directory (as the game has always been run), the folder beside the
+// executable, <prefix>/share/games/quorvane (Debian's place for a game's
+// data, beside <prefix>/games) and <prefix>/share/quorvane for an
+// executable in <prefix>/bin.
+std::vector<std::string> GameFolderCandidates(const std::string& executable,
+                                              const std::string& workingDir);
 // The game's folder for the program at `executable` started in
-// `workingDir`: the working directory when it holds the assets (as the game
-// has always been run), else the folder beside the executable, else
-// <prefix>/share/quorvane for an executable in <prefix>/bin.
+// `workingDir`: the first candidate whose assets/ holds levels.xml, else the
+// first whose assets/ holds at least its rooms (the menu then names what is
+// missing).
 GameFolder FindGameFolder(const std::string& executable, const std::string& workingDir);
 // An installed game keeps the player's files in the data directory even
 // where its folder could be written.

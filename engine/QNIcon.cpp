@@ -4,6 +4,7 @@
 #include "engine/QNImage.h"
 #include "engine/QNSystem.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -82,11 +83,19 @@ bool QNIconDecode(const std::vector<uint8_t>& file, int size, std::vector<uint8_
 
 bool QNIconLoadForWindow(const std::string& path, int size) {
     std::vector<uint8_t> file;
-    if (!QNReadFileBytes(path, file))
+    if (!QNReadFileBytes(path, file)) {
+        std::fprintf(stderr, "ICON: %s cannot be read: the window keeps the desktop's icon\n",
+                     path.c_str());
         return false;
+    }
     std::vector<uint8_t> rgba;
-    if (!QNIconDecode(file, size, rgba))
+    if (!QNIconDecode(file, size, rgba)) {
+        std::fprintf(stderr,
+                     "ICON: %s holds no usable %d x %d image: the window keeps the desktop's "
+                     "icon\n",
+                     path.c_str(), size, size);
         return false;
+    }
     QNSysSetWindowIcon(rgba.data(), size, size);
     return true;
 }

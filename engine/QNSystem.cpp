@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <time.h>
 #include <unistd.h>
 
@@ -45,6 +46,7 @@ struct SystemState {
     float cursorScaleX = 1.0f;
     float cursorScaleY = 1.0f;
     bool sdlVideoStarted = false;
+    char initError[256] = ""; // why the last QNSysInit failed
 };
 
 struct FrameRateState {
@@ -79,10 +81,17 @@ void QuitVideoAtExit() {
     alarm(0);
 }
 
+// Keeps why the window could not be made, and tells the console.
+void InitFailed(const std::string& why) {
+    std::snprintf(SYS.initError, sizeof SYS.initError, "%s", why.c_str());
+    std::fprintf(stderr, "SYSTEM: %s\n", SYS.initError);
+}
+
 bool StartVideo() {
     if (!SYS.sdlVideoStarted) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-            std::fprintf(stderr, "SYSTEM: SDL video failed to start: %s\n", SDL_GetError());
+            InitFailed(std::string("no display to open a window on (SDL video failed to start: ") +
+                       SDL_GetError() + ")");
             return false;
         }
         SYS.sdlVideoStarted = true;
@@ -120,6 +129,7 @@ void ApplyWindowEvent(uint8_t windowEvent) {
 int QNSysInit(int32_t width, int32_t height, int createConsole, uint32_t frameRate) {
     (void)createConsole; // engine reports always go to stdout / stderr here
     std::printf("Quarn Engine version: %2.2f\n\n", kEngineVersion);
+    SYS.initError[0] = '\0';
     if (!StartVideo()) {
         return 0;
     }
@@ -127,7 +137,7 @@ int QNSysInit(int32_t width, int32_t height, int createConsole, uint32_t frameRa
     // draw nowhere; a game nobody can see is no game, so that is no display.
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
-        std::fprintf(stderr, "SYSTEM: no display to open a window on (video driver %s)\n", driver);
+        InitFailed(std::string("no display to open a window on (video driver ") + driver + ")");
         return 0;
     }
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -147,12 +157,14 @@ int QNSysInit(int32_t width, int32_t height, int createConsole, uint32_t frameRa
     SYS.window = SDL_CreateWindow("Quarn Engine", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                   width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
     if (!SYS.window) {
-        std::fprintf(stderr, "SYSTEM: cannot create the window: %s\n", SDL_GetError());
+        const std::string size = std::to_string(width) + " x " + std::to_string(height);
+        InitFailed("a window of " + size + " pixels cannot be made: " + SDL_GetError());
         return 0;
     }
     SYS.windowExists = 1;
     gQNSysAppActive = 1;
     if (!QNGfxInit(width, height)) {
+        InitFailed("the graphics driver offers no usable OpenGL 2.0 context (see above)");
         return 0;
     }
     QNInputInit();
@@ -252,6 +264,22 @@ void QNSysGetDesktopSize(int32_t* width, int32_t* height) {
         *width = 1280;
         *height = 720;
     }
+}
+
+void QNSysGetUsableDesktopSize(int32_t* width, int32_t* height) {
+    QNSysGetDesktopSize(width, height);
+    SDL_Rect usable;
+    const int display = SYS.window ? SDL_GetWindowDisplayIndex(SYS.window) : 0;
+    if (SYS.sdlVideoStarted &&
+        SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) == 0 && usable.w > 0 &&
+        usable.h > 0) {
+        *width = usable.w;
+        *height = usable.h;
+    }
+}
+
+const char* QNSysGetInitError() {
+    return SYS.initError;
 }
 
 void QNSysSetWindowIcon(const unsigned char* rgba, int width, int height) {

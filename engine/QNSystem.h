@@ -42,6 +42,12 @@ int32_t QNGetWindowHeight();
 void QNSysGetClientSize(int32_t* width, int32_t* height);
 // Desktop size in pixels (the screen the window lives on).
 void QNSysGetDesktopSize(int32_t* width, int32_t* height);
+// The part of the desktop windows may take (without panels and docks);
+// the desktop size where the desktop does not tell.
+void QNSysGetUsableDesktopSize(int32_t* width, int32_t* height);
+// Why the last QNSysInit returned 0 ("no display to open a window on ...",
+// "a window of 100000 x 100000 pixels cannot be made: ..."); "" after success.
+const char* QNSysGetInitError();
 // Sets the window icon from 32-bit RGBA pixels.
 void QNSysSetWindowIcon(const unsigned char* rgba, int width, int height);
 

@@ -22,4 +22,6 @@ void DialogNPC::Interact(Player& /*player*/) {
     if (!level || level->DialogueRunning() || !(Runtime::Get().timeScale > 0.95f))
         return;
     level->StartDialogue(dialog);
+    if (IsAutomatic())
+        TalkOnlyWhenAsked();
 }

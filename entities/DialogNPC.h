@@ -1,5 +1,6 @@
 // DialogNPC.h -- a character who starts a conversation when Blade talks to
-// it (or, for an automatic one, when Blade comes near).
+// it. An automatic one speaks by itself the first time Blade comes near;
+// after that it talks when asked, like any other.
 #pragma once
 
 #include "entities/NPC.h"
@@ -19,6 +20,7 @@ public:
 
     // Starts the conversation, unless one is already running or time is
     // slowed (Blade is aiming a dash): such a request is dropped, not kept.
+    // Once an automatic character has spoken it waits to be asked.
     void Interact(Player& player) override;
 
     int32_t dialog;

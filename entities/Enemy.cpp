@@ -5,10 +5,12 @@
 #include "audio/Audio.h"
 #include "core/Circle2D.h"
 #include "core/Tween.h"
+#include "entities/HitFeel.h"
 #include "entities/LevelServices.h"
 #include "entities/Player.h"
 #include "entities/Projectile.h"
 #include "render/LightedAnimation2D.h"
+#include "render/ParticleSystem.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +25,7 @@ Enemy::Enemy(int32_t room, LightedAnimation2D* body, const EnemyPoses& strips)
     : RenderableEntity(room, KindEnemy, body), healthBar(kBarRest, kBarPulse), poses(strips) {
     fireSound = Audio::GetSound("pewlazer.wav", false);
     hitSound = Audio::GetSound("hit.wav", false);
+    windUpSound = Audio::GetSound("windup.wav", false);
     sprite->SetScale(bodySize, bodySize);
 }
 
@@ -71,9 +74,23 @@ bool Enemy::Update(float dt, GameObject* parent, EntityList* list) {
         SetPosition(SnapToEven(GetPosition()));
         OnDeath(members);
     }
+    UpdateFlash(dt);
     sprite->Update(dt, parent);
     healthBar.Update(dt, parent);
+    if (glint) {
+        if (parent)
+            glint->FollowView(parent->GetPosition());
+        glint->Update(dt);
+    }
     return true;
+}
+
+void Enemy::UpdateFlash(float dt) {
+    if (flashLeft <= 0.0f)
+        return;
+    flashLeft -= dt;
+    const float shade = flashLeft > 0.0f ? kHitFlashBrightness : 1.0f;
+    sprite->tint[0] = sprite->tint[1] = sprite->tint[2] = shade;
 }
 
 bool Enemy::Senses(const Vec2& delta) const {
@@ -198,10 +215,17 @@ void Enemy::AimAndFire(const Vec2& targetPosition, EntityList& list, float dt, f
     LightedAnimation2D* body = Body();
     if (!attackDisabled) {
         fireTimer += dt;
+        // Every shot is announced for the whole wind-up, however the timer
+        // got here (a hit or a long frame).
+        if (!windingUp && fireTimer >= interval - windUpSeconds) {
+            fireTimer = std::max(0.0f, interval - windUpSeconds);
+            StartWindUp(aim.height);
+        }
         if (fireTimer >= interval) {
             Shoot(line, ProjectileBullet, aim.height, bulletSpeed, bulletDamage, list);
             fireSound.Play();
             aimLocked = true;
+            windingUp = false;
             fireTimer = 0.0f;
             // The recoil: the pose plays on from its second frame.
             body->frame = 1;
@@ -216,6 +240,18 @@ void Enemy::AimAndFire(const Vec2& targetPosition, EntityList& list, float dt, f
         body->playing = false;
         aimLocked = false;
     }
+    // The wind-up holds the aim: no turning away until the shot is gone.
+    if (windingUp)
+        aimLocked = true;
+}
+
+void Enemy::StartWindUp(float muzzleHeight) {
+    windingUp = true;
+    windUpSound.Play();
+    if (!glint)
+        glint = std::make_unique<ParticleSystem>("glint", false, Vec2{0.0f, 0.0f});
+    glint->PlaceAt(Muzzle(muzzleHeight));
+    glint->Start();
 }
 
 void Enemy::RestIdle() {
@@ -223,6 +259,7 @@ void Enemy::RestIdle() {
         return;
     Loop(poses.idle);
     fireTimer = 0.0f;
+    windingUp = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -234,6 +271,10 @@ void Enemy::ChangeHealth(const float& delta, Entity* /*source*/) {
     if (delta < 0.0f) {
         hitSound.Play();
         state = EnemyHurt;
+        // A hit breaks the wind-up; the next shot is announced afresh.
+        windingUp = false;
+        flashLeft = kHitFlashSeconds;
+        sprite->tint[0] = sprite->tint[1] = sprite->tint[2] = kHitFlashBrightness;
     }
     health = std::clamp(health + damageFactor * delta, 0.0f, 1.0f);
     healthBar.ShowHit(health);
@@ -275,6 +316,9 @@ void Enemy::OnRoomExit() {
 }
 
 void Enemy::DrawOverlay() {
+    // The glint shines in the dark: drawn unlit.
+    if (glint)
+        glint->Draw();
     healthBar.DrawIfShown();
 }
 

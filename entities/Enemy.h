@@ -27,10 +27,12 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
 class LightedAnimation2D;
+class ParticleSystem;
 class Player;
 
 // Walks `mover` along a path of room `mover.roomId` towards `goal` at `speed`
@@ -71,6 +73,9 @@ public:
     static constexpr float bulletDamage = -0.02f;  // health delta of a bullet
     static constexpr float firingConeEdge = 70.0f; // degrees off horizontal that still shoot
     static constexpr float raisedAimAngle = 15.0f; // degrees off horizontal that aim up or down
+    // Before each shot the soldier holds his aim this long while a glint
+    // shows at the muzzle: time enough to see it coming.
+    static constexpr float windUpSeconds = 0.35f;
 
     // `body` (owned) has the strips `poses` names; the kind sets its
     // collider and tunes the fields afterwards.
@@ -84,7 +89,7 @@ public:
     void ChangeHealth(const float& delta, Entity* source) override;
     // The frame described above; always stays in the list.
     bool Update(float dt, GameObject* parent, EntityList* list) override;
-    // The floating health bar.
+    // The glint of a shot about to come and the floating health bar.
     void DrawOverlay() override;
     // Hides the bar at once.
     void OnRoomExit() override;
@@ -138,6 +143,9 @@ public:
     FloatingBar healthBar;          // floats above the body, transparent at rest
     Sound fireSound;                // "pewlazer.wav"
     Sound hitSound;                 // "hit.wav"
+    Sound windUpSound;              // "windup.wav": a shot is coming
+    bool windingUp = false;         // the glint shows, the aim holds, a shot follows
+    float flashLeft = 0.0f;         // seconds the struck body still shows white
     std::deque<Vec2> path;          // waypoints, world units
     EnemyPoses poses;
 
@@ -169,6 +177,9 @@ protected:
     void SetBodyCollider(float baseRadius);
 
 private:
-    Vec2 requestedGoal{0.0f, 0.0f}; // goal of the last path request
-    bool requested = false;         // a path has been asked for
+    void StartWindUp(float muzzleHeight);
+    void UpdateFlash(float dt);
+    std::unique_ptr<ParticleSystem> glint; // made on the first wind-up
+    Vec2 requestedGoal{0.0f, 0.0f};        // goal of the last path request
+    bool requested = false;                // a path has been asked for
 };

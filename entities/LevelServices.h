@@ -55,6 +55,13 @@ public:
     // is available.
     virtual void ShowSpecial(float /*special*/) {}
 
+    // Shakes the view of room `roomId`: `trauma` (0..1) is added to its
+    // camera's. The default has no view to shake.
+    virtual void ShakeView(int32_t /*roomId*/, float /*trauma*/) {}
+
+    // While Blade aims a dash the HUD shows what it will cost.
+    virtual void ShowDashCost(bool /*aiming*/) {}
+
     // A conversation is on screen (its lines or its portraits fading out).
     virtual bool DialogueRunning() const { return false; }
     // Plays conversation `number` in the dialogue box; a number no room of

@@ -2,7 +2,8 @@
 // When Blade stands close, a prompt pops up above it showing the input to
 // press (the E key, or the pad's X while a pad is in use); pressing it calls
 // Interact. An automatic character needs no input: it acts by itself while
-// Blade stands near, then again after three seconds without a conversation.
+// Blade stands near, then again after three seconds without a conversation
+// (a talking one speaks by itself once, then waits to be asked).
 //
 // Friendly characters cannot be hurt, so a dash always stops at them.
 #pragma once
@@ -57,6 +58,9 @@ public:
     void OnRoomExit() override;
 
     bool IsAutomatic() const { return interactInput == 0; }
+    // From now on the character acts only when Blade presses the talk
+    // input near it (its prompt shows then).
+    void TalkOnlyWhenAsked() { interactInput = kTalkInput; }
     // The first player in the list, or null.
     static Player* FindPlayer(const EntityList* list);
     // Squared distance between Blade's collider centre and this character's.

@@ -6,8 +6,10 @@
 #include "core/Circle2D.h"
 #include "core/Line2D.h"
 #include "core/Runtime.h"
+#include "engine/QNGraphics.h"
 #include "engine/QNKeys.h"
 #include "engine/QNSystem.h"
+#include "entities/HitFeel.h"
 #include "entities/LevelServices.h"
 #include "render/LightedAnimation2D.h"
 #include "render/ParticleSystem.h"
@@ -17,6 +19,7 @@
 #include <cmath>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -210,6 +213,12 @@ Vec2 Player::Facing() const {
 // Health, special and the HUD
 // ---------------------------------------------------------------------------
 void Player::ChangeHealth(const float& delta, Entity* /*source*/) {
+    // The dash carries Blade through harm: nothing hurts him while it moves
+    // him (a dead Blade still takes what comes).
+    if (delta < 0.0f && state == PlayerDash && health > 0.0f)
+        return;
+    if (delta < 0.0f && health > 0.0f)
+        FeelBlow(roomId, Blow::BladeHurt);
     if (delta > 0.0f) {
         if (healthParticles) {
             healthParticles->PlaceAt(GetPosition());
@@ -246,8 +255,11 @@ void Player::PushSpecial() const {
 // The frame
 // ---------------------------------------------------------------------------
 bool Player::Update(float dt, GameObject* parent, EntityList* list) {
-    if (dt < kStoppedFrame)
+    if (dt < kStoppedFrame) {
+        // A press while a blow holds the game still is kept for after it.
+        KeepPress(LightPressed(), HeavyPressed());
         return true;
+    }
     FitAttackCircle();
     LightedAnimation2D* body = Body();
     if (frozen) {
@@ -267,13 +279,15 @@ bool Player::Update(float dt, GameObject* parent, EntityList* list) {
         UpdateTints(dt);
         DashAndAim(dt, members, aimPoint);
         if (state != PlayerDash) {
-            Slashes(members);
+            Slashes(members, aimPoint, dt);
             Movement(dt);
         }
         IdleVariation(dt);
     }
 
     body->Update(dt, parent);
+    if (parent)
+        view = parent->GetPosition();
     // Bursts are drawn in view space; they stay where they burst.
     for (ParticleSystem* particles : {healthParticles, specialParticles}) {
         if (!particles)
@@ -346,6 +360,10 @@ void Player::DashAndAim(float dt, EntityList& list, Vec2 aimPoint) {
     const bool aiming = AimHeld() && body->animation != AnimDash && state != PlayerDash &&
                         state != PlayerSlash && special >= dashCost;
     GameClock& clock = Runtime::Get().clock;
+    if (aiming != showingCost && LevelServices::current) {
+        LevelServices::current->ShowDashCost(aiming);
+        showingCost = aiming;
+    }
     if (aiming) {
         // Time slows while the aim is held; the clock gives it back once
         // nobody holds it any more.
@@ -379,7 +397,8 @@ void Player::DashAndAim(float dt, EntityList& list, Vec2 aimPoint) {
         ghost->tint[3] += (1.0f - ghost->tint[3]) * dt * markerFadeRate;
         ghost->SetPosition(target);
 
-        if (ReleasePressed()) {
+        if (ReleasePressed() || keptPress != KeptNone) {
+            keptPress = KeptNone;
             dashSound.Play();
             dashTarget = target;
             PlayOnce(AnimDash);
@@ -456,6 +475,7 @@ void Player::Strike(EntityList& list, const float& threshold, const float& radiu
     const bool lightSlash = animation >= AnimSlashL && animation <= AnimSlashLRL;
     const Vec2 facing = Facing();
     bool stopped = false;
+    bool landed = false, felled = false;
     // By index: a struck entity may append to the list (a prop's bottle).
     for (size_t i = 0; i < list.size(); ++i) {
         Entity* e = list[i];
@@ -474,10 +494,19 @@ void Player::Strike(EntityList& list, const float& threshold, const float& radiu
             continue;
         e->ChangeHealth(damage, this);
         e->struck = !isSlash;
+        if (e->kind == KindEnemy) {
+            landed = true;
+            felled = felled || e->IsDead();
+        }
         if (!isSlash && !e->IsDead() &&
             (e->kind == KindEnemy || e->kind == KindStatic || e->kind == KindNpc))
             stopped = true;
     }
+    // A blow that lands on a foe has weight; one that fells it, most.
+    if (felled)
+        FeelBlow(roomId, Blow::Kill);
+    else if (landed)
+        FeelBlow(roomId, !isSlash ? Blow::DashHit : lightSlash ? Blow::LightHit : Blow::HeavyHit);
     // What the dash cannot kill stops it; nothing stays marked as struck.
     if (stopped) {
         ClearStruck(list);
@@ -485,7 +514,14 @@ void Player::Strike(EntityList& list, const float& threshold, const float& radiu
     }
 }
 
-void Player::Slashes(EntityList& list) {
+void Player::KeepPress(bool light, bool heavy) {
+    if (light || heavy) {
+        keptPress = light ? KeptLight : KeptHeavy;
+        keptFor = inputBuffer;
+    }
+}
+
+void Player::Slashes(EntityList& list, Vec2 aimPoint, float dt) {
     LightedAnimation2D* body = Body();
     if (body->animation == AnimIdle || (state == PlayerSlash && !body->playing)) {
         if (state != PlayerIdle) {
@@ -496,13 +532,25 @@ void Player::Slashes(EntityList& list) {
     }
     Deflect(list);
 
-    const bool light = LightPressed();
-    const bool heavy = !light && HeavyPressed();
+    bool light = LightPressed();
+    bool heavy = !light && HeavyPressed();
+    const bool fresh = light || heavy;
+    // A press that found no opening a moment ago is tried again while it
+    // is kept.
+    // With the aim held it is the dash's release, taken by the aim.
+    const bool dashWaits = AimHeld() && special >= dashCost;
+    if (!fresh && keptPress != KeptNone && !dashWaits) {
+        light = keptPress == KeptLight;
+        heavy = keptPress == KeptHeavy;
+    }
+    keptFor -= dt;
+    if (keptFor <= 0.0f)
+        keptPress = KeptNone;
     if (!light && !heavy)
         return;
     const ComboRow* row = FindComboRow(combo, heavy, state == PlayerSlash, body->frame);
     if (row) {
-        FaceByInput();
+        FaceForSlash(aimPoint);
         PlayOnce(row->animation);
         combo = row->next;
         if (row->animation <= AnimSlashLRL)
@@ -510,8 +558,23 @@ void Player::Slashes(EntityList& list) {
         else
             heavySlashSound.Play();
         Strike(list, row->threshold, row->radius, row->damage, true);
+        keptPress = KeptNone;
+    } else if (fresh) {
+        KeepPress(light, heavy);
     }
     state = PlayerSlash;
+}
+
+void Player::FaceForSlash(Vec2 aimPoint) {
+    // With the mouse the sword swings to the pointer's side; with a pad, to
+    // the stick's or the pad's arrows, or the way Blade faces.
+    if (Runtime::Get().gamePad.deviceKind == PadNone) {
+        const float dx = aimPoint.x - GetPosition().x;
+        if (std::fabs(dx) > 1.0f)
+            SetFacing(dx);
+        return;
+    }
+    FaceByInput();
 }
 
 void Player::Deflect(EntityList& list) {
@@ -531,6 +594,7 @@ void Player::Deflect(EntityList& list) {
             continue; // behind the blade
         e->ChangeHealth(-1.0f, this);
         e->struck = true;
+        FeelBlow(roomId, Blow::BatBack);
     }
 }
 
@@ -642,6 +706,48 @@ void Player::Draw(int pass) {
         healthParticles->Draw();
     if (specialParticles)
         specialParticles->Draw();
+}
+
+void Player::DrawOverlay() {
+    DrawAimLine();
+}
+
+void Player::DrawAimLine() const {
+    // Dots from Blade to where the dash will take him, as bright as the
+    // marker.
+    const float opacity = ghost->tint[3];
+    if (opacity < 0.05f)
+        return;
+    const Vec2 from = GetPosition() + Vec2{0.0f, 8.0f} - view;
+    const Vec2 to = ghost->GetPosition() + Vec2{0.0f, 8.0f} - view;
+    const float length = Length(to - from);
+    if (!(length < 4.0f * dashReach))
+        return; // the marker is never further than the dash reaches
+    const int dots = static_cast<int>(length / aimDotSpacing);
+    if (dots < 1)
+        return;
+    std::vector<float> xy;
+    std::vector<float> rgba;
+    xy.reserve(static_cast<size_t>(dots) * 12);
+    rgba.reserve(static_cast<size_t>(dots) * 24);
+    static const float kCorners[6][2] = {{-1.5f, -1.5f}, {1.5f, -1.5f}, {-1.5f, 1.5f},
+                                         {1.5f, -1.5f},  {1.5f, 1.5f},  {-1.5f, 1.5f}};
+    const float alpha = std::min(1.0f, 1.8f * opacity);
+    for (int i = 1; i <= dots; ++i) {
+        const Vec2 at = from + (to - from) * (static_cast<float>(i) / static_cast<float>(dots));
+        for (const auto& corner : kCorners) {
+            xy.push_back(at.x + corner[0]);
+            xy.push_back(at.y + corner[1]);
+            rgba.insert(rgba.end(), {0.55f, 0.85f, 1.0f, alpha});
+        }
+    }
+    QNGfxSetRenderMode(QN_RENDER_COLOR);
+    QNGfxSetBlendMode(2);
+    QNGfxSetPosition(0.0f, 0.0f);
+    QNGfxSetTintColor(1.0f, 1.0f, 1.0f, 1.0f);
+    QNGfxDrawColoredTriangles(xy.data(), rgba.data(), static_cast<uint32_t>(xy.size() / 2));
+    QNGfxSetRenderMode(QN_RENDER_TEXTURE);
+    QNGfxSetBlendMode(1);
 }
 
 void Player::OnRoomExit() {

@@ -74,6 +74,8 @@ public:
     static constexpr float idleVariationDelay = 10.0f; // seconds
     static constexpr float slowDownRate = 20.0f;       // time scale decay per second
     static constexpr float markerFadeRate = 5.0f;      // aim marker opacity per second
+    static constexpr float inputBuffer = 0.1f;         // a press is kept this long (s)
+    static constexpr float aimDotSpacing = 10.0f;      // world units between aim dots
     static constexpr float bodySize = 96.0f;           // drawn size, world units
 
     // The parts a player is made of; the visuals are owned by the player
@@ -103,6 +105,8 @@ public:
     void Draw(int pass) override;
     // Stops the particle systems.
     void OnRoomExit() override;
+    // The dash's aim line, unlit.
+    void DrawOverlay() override;
 
     // Gains (bursting particles) or spends special energy, kept in [0, 1].
     void ChangeSpecial(const float& delta);
@@ -148,11 +152,19 @@ public:
     Sound lightSlashSound;
     Sound heavySlashSound;
     Sound dashSound;
+    // A slash press that found no opening, kept for `inputBuffer` seconds
+    // and played as soon as it can be (or taken as the dash's release).
+    enum KeptPress { KeptNone, KeptLight, KeptHeavy };
+    KeptPress keptPress = KeptNone;
+    float keptFor = 0.0f;
     Vec2 frozenPosition{0.0f, 0.0f};             // world units, while frozen
     std::array<float, 4> frozenTint{1, 1, 1, 1}; // body tint while frozen
 
 private:
     void FitAttackCircle();
+    void DrawAimLine() const;
+    Vec2 view{0.0f, 0.0f};    // the room's view, for drawing in view space
+    bool showingCost = false; // the HUD shows the dash's cost
     void DeathStep();
     void UpdateTints(float dt);
     void DashAndAim(float dt, EntityList& list, Vec2 aimPoint);
@@ -160,7 +172,9 @@ private:
     void EndDash(EntityList& list);
     Vec2 AimDirection(Vec2 aimPoint) const;
     Vec2 StopShort(Vec2 from, Vec2 hit) const;
-    void Slashes(EntityList& list);
+    void Slashes(EntityList& list, Vec2 aimPoint, float dt);
+    void KeepPress(bool light, bool heavy);
+    void FaceForSlash(Vec2 aimPoint);
     void Deflect(EntityList& list);
     void Movement(float dt);
     void FaceByInput();

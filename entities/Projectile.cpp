@@ -34,21 +34,37 @@ Projectile::Parts Projectile::LoadParts() {
     Parts parts;
     parts.body = LightedAnimation2D::FromAssets(BodyFiles(), bodySize, bodySize);
     parts.gasParticles = new ParticleSystem("gas", false, {0.0f, 0.0f});
+    parts.sparkParticles = new ParticleSystem("spark", false, {0.0f, 0.0f});
+    parts.trailParticles = new ParticleSystem("trail", false, {0.0f, 0.0f});
     return parts;
 }
 
 Projectile::Projectile() : Projectile(LoadParts()) {}
 
 Projectile::Projectile(const Parts& parts)
-    : RenderableEntity(-1, KindProjectile, parts.body), gasParticles(parts.gasParticles) {
+    : RenderableEntity(-1, KindProjectile, parts.body), gasParticles(parts.gasParticles),
+      sparkParticles(parts.sparkParticles), trailParticles(parts.trailParticles) {
     damageFactor = 1000.0f; // any hit at all brings health to 0
     burstSound = Audio::GetSound("bio_grenade.wav", false);
+    batSound = Audio::GetSound("deflect.wav", false);
     sprite->SetCollider(new Circle2D(0.04f));
     Reset();
 }
 
 Projectile::~Projectile() {
     delete gasParticles;
+    delete sparkParticles;
+    delete trailParticles;
+}
+
+// The particle systems a projectile carries, those it has.
+std::vector<ParticleSystem*> Projectile::Particles() const {
+    std::vector<ParticleSystem*> systems;
+    for (ParticleSystem* p : {gasParticles, sparkParticles, trailParticles}) {
+        if (p)
+            systems.push_back(p);
+    }
+    return systems;
 }
 
 RandomSource& Projectile::Random() {
@@ -93,6 +109,7 @@ void Projectile::Reset() {
     damage = defaultDamage;
     behaviour = nullptr;
     LightedAnimation2D* body = Body();
+    body->tint[0] = body->tint[1] = body->tint[2] = 1.0f;
     body->tint[3] = 0.0f;
     SetScale(bodySize, bodySize);
     SetPosition(parkedAt, parkedAt);
@@ -102,10 +119,10 @@ void Projectile::Reset() {
     body->frame = 0;
     body->time = 0.0f;
     body->playing = false;
-    if (gasParticles) {
-        gasParticles->Clear();
-        gasParticles->active = false;
-        gasParticles->emitting = true;
+    for (ParticleSystem* p : Particles()) {
+        p->Clear();
+        p->active = false;
+        p->emitting = true;
     }
 }
 
@@ -179,10 +196,14 @@ bool Projectile::Update(float dt, GameObject* parent, EntityList* list) {
     if (behaviour)
         keep = (this->*behaviour)(dt, list);
     sprite->Update(dt, parent);
-    if (gasParticles) {
+    if (trailParticles && trailParticles->active) {
+        trailParticles->emitting = struck && !exploding;
+        trailParticles->PlaceAt(GetPosition());
+    }
+    for (ParticleSystem* p : Particles()) {
         if (parent)
-            gasParticles->FollowView(parent->GetPosition());
-        gasParticles->Update(dt);
+            p->FollowView(parent->GetPosition());
+        p->Update(dt);
     }
     return keep;
 }
@@ -193,6 +214,14 @@ void Projectile::Draw(int pass) {
         gasParticles->Draw();
 }
 
+void Projectile::DrawOverlay() {
+    // Sparks and the trail of a bullet batted back shine in the dark.
+    for (ParticleSystem* p : {sparkParticles, trailParticles}) {
+        if (p)
+            p->Draw();
+    }
+}
+
 void Projectile::FitCollider() {
     if (Collider2D* c = GetCollider())
         c->UpdateTransform(sprite->position, sprite->rotation, sprite->scale);
@@ -200,6 +229,23 @@ void Projectile::FitCollider() {
 
 void Projectile::PlayOnce(uint32_t animation, uint32_t fromFrame) {
     Body()->PlayOnce(animation, fromFrame);
+}
+
+void Projectile::AnnounceBatBack() {
+    // It flies back in the colour of Blade's energy, with a ring and sparks.
+    LightedAnimation2D* body = Body();
+    body->tint[0] = battedTint[0];
+    body->tint[1] = battedTint[1];
+    body->tint[2] = battedTint[2];
+    batSound.Play();
+    if (sparkParticles) {
+        sparkParticles->PlaceAt(GetPosition());
+        sparkParticles->Start();
+    }
+    if (trailParticles) {
+        trailParticles->PlaceAt(GetPosition());
+        trailParticles->Start();
+    }
 }
 
 bool Projectile::Recycle() {
@@ -222,6 +268,7 @@ bool Projectile::BulletFlight(const float& dt, EntityList* list) {
             health = 1.0f;
             struck = true;
             FaceDirection(direction);
+            AnnounceBatBack();
         }
         SetPosition(GetPosition() + direction * (speed * dt));
         FitCollider();

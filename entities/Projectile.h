@@ -52,6 +52,8 @@ public:
     struct Parts {
         LightedAnimation2D* body = nullptr; // the three animations
         ParticleSystem* gasParticles = nullptr;
+        ParticleSystem* sparkParticles = nullptr; // the burst of a bullet batted back
+        ParticleSystem* trailParticles = nullptr; // and its trail on the way back
     };
     // Builds the body and the gas from the game's assets.
     static Parts LoadParts();
@@ -61,6 +63,8 @@ public:
     Projectile();
     explicit Projectile(const Parts& parts);
     ~Projectile() override;
+    // The colour of a bullet batted back.
+    static constexpr float battedTint[3] = {0.45f, 0.95f, 1.0f};
 
     // Fires a projectile from the pool into room `roomId`: placed at `from`,
     // flying along `direction` (a bullet) or landing at from + `direction`
@@ -84,6 +88,8 @@ public:
     bool Update(float dt, GameObject* parent, EntityList* list) override;
     // The body; the gas in pass 0.
     void Draw(int pass) override;
+    // The unlit sparks and trail of a bullet batted back.
+    void DrawOverlay() override;
 
     LightedAnimation2D* Body() const;
     // The source every projectile's random draws come from.
@@ -111,14 +117,19 @@ public:
     float damage = defaultDamage; // health delta dealt by a hit or a gas tick
     float tickTimer = 0.0f;       // seconds to the next gas tick
     Behaviour behaviour = nullptr;
-    ParticleSystem* gasParticles; // owned, may be null
-    Sound burstSound;             // "bio_grenade.wav"
+    ParticleSystem* gasParticles;   // owned, may be null
+    ParticleSystem* sparkParticles; // owned, may be null
+    ParticleSystem* trailParticles; // owned, may be null
+    Sound batSound;                 // a bullet batted back rings out
+    Sound burstSound;               // "bio_grenade.wav"
 
 private:
     void BuildArc();
     void PlayOnce(uint32_t animation, uint32_t fromFrame);
     void FitCollider();
     bool Recycle();
+    void AnnounceBatBack();
+    std::vector<ParticleSystem*> Particles() const;
 
     friend class ProjectilePool;
     bool pooled = false; // idle in the pool

@@ -10,6 +10,7 @@
 #include "engine/QNInput.h"
 #include "engine/QNKeys.h"
 #include "engine/QNSystem.h"
+#include "game/ErrorBox.h"
 #include "render/FadeTransition.h"
 #include "render/FontAtlas.h"
 #include "scenes/Scene.h"
@@ -70,7 +71,8 @@ void Game::Init() {
         throw std::runtime_error("Freetype init failed");
 
     if (!QNSysInit(windowWidth, windowHeight, 0, 60))
-        throw std::runtime_error("Cannot open the game window (is a display available?)");
+        throw std::runtime_error(std::string("Cannot open the game window: ") +
+                                 QNSysGetInitError());
     if (!QNSysSetVSync(vsync) && vsync)
         std::printf("SYSTEM: no vertical sync from the driver; the clock paces the frames\n");
     UseRenderSizeFor(fullscreen);
@@ -188,9 +190,9 @@ void Game::SwitchScene() {
 void Game::ReportError(const std::string& text) {
     lastError = text;
     std::fprintf(stderr, "Exception: %s\n", text.c_str());
+    std::fflush(stderr);
     if (showErrorBoxes)
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Exception", text.c_str(),
-                                 QNSysGetWindowHandle());
+        ShowErrorBox("Exception", text, [this] { QNGfxRequestCapture(NextScreenshotPath()); });
 }
 
 void Game::Shutdown() {

@@ -1,6 +1,9 @@
 // ParticleConfig -- particle system files and their cache.
 #include "render/ParticleConfig.h"
 
+#include "core/DataFile.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -17,45 +20,59 @@ std::unordered_map<std::string, std::unique_ptr<ParticleConfig>>& Cache() {
     return cache;
 }
 
-// One number as the standard string-to-float conversion reads it; `end`
-// gets the character after it.
-float ReadNumber(const char* text, const char** end) {
-    char* stop = nullptr;
-    errno = 0;
-    const float value = std::strtof(text, &stop);
-    // strtof also reads "nan" and "inf"; a particle never wants them.
-    if (stop == text || !std::isfinite(value))
-        throw std::invalid_argument("invalid stof argument");
-    if (errno == ERANGE)
-        throw std::out_of_range("stof argument out of range");
-    *end = stop;
-    return value;
+// No particle value is sensibly larger: sizes, speeds and colours far
+// beyond it only overflow the arithmetic of a frame into infinities.
+constexpr double kLargestValue = 100000.0;
+
+std::string FormatVector(const float* v, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += (i ? "," : "") + FormatNumber(static_cast<double>(v[i]));
+    return text;
 }
 
-void ReadVector(const tinyxml2::XMLElement* e, const char* name, float* out, int count) {
-    if (const char* text = e->Attribute(name))
-        ParseParticleVector(text, out, count);
+// A vector attribute; one that cannot be used keeps the default in `out`
+// and is named on the console.
+void ReadVector(const tinyxml2::XMLElement* e, const std::string& path, const char* name,
+                float* out, int count) {
+    const char* text = e->Attribute(name);
+    if (!text)
+        return;
+    float read[4] = {};
+    if (ParseParticleVector(text, read, count)) {
+        std::copy(read, read + count, out);
+        return;
+    }
+    ReportUnusableValue("PARTICLES", path, name, text,
+                        "is not " + std::to_string(count) + " finite numbers within +-" +
+                            FormatNumber(kLargestValue),
+                        FormatVector(out, count));
 }
 
-void ReadVec2(const tinyxml2::XMLElement* e, const char* name, Vec2& v) {
-    ReadVector(e, name, &v.x, 2);
+void ReadVec2(const tinyxml2::XMLElement* e, const std::string& path, const char* name, Vec2& v) {
+    ReadVector(e, path, name, &v.x, 2);
 }
 
-void ReadColor(const tinyxml2::XMLElement* e, const char* name, RenderColor& c) {
-    ReadVector(e, name, &c.r, 4);
+void ReadColor(const tinyxml2::XMLElement* e, const std::string& path, const char* name,
+               RenderColor& c) {
+    ReadVector(e, path, name, &c.r, 4);
 }
 
 // The rate counts the particles of a one-shot burst and paces a stream:
-// "inf" or 1e30 would emit forever. Not a number is refused; a rate beyond
-// kMaxEmissionRate is held to it, with a word on the console.
+// "inf" or 1e30 would emit forever. A rate beyond kMaxEmissionRate is held
+// to it; one that is no number emits nothing; both with a word on the
+// console.
 float ReadEmissionRate(const tinyxml2::XMLElement* e, const std::string& path) {
     const char* text = e->Attribute("EmissionRate");
     if (!text)
         return 0.0f;
     char* stop = nullptr;
     const double rate = std::strtod(text, &stop);
-    if (stop == text || !std::isfinite(rate))
-        throw std::runtime_error(path + ": EmissionRate \"" + text + "\" is not a number");
+    if (stop == text || !std::isfinite(rate) || rate < 0.0) {
+        ReportUnusableValue("PARTICLES", path, "EmissionRate", text, "is not a number of particles",
+                            "0");
+        return 0.0f;
+    }
     if (rate > ParticleConfig::kMaxEmissionRate) {
         std::fprintf(stderr, "PARTICLES: %s: EmissionRate %s is held to %g per second\n",
                      path.c_str(), text, static_cast<double>(ParticleConfig::kMaxEmissionRate));
@@ -64,26 +81,37 @@ float ReadEmissionRate(const tinyxml2::XMLElement* e, const std::string& path) {
     return static_cast<float>(rate);
 }
 
+// A single number; the default when it cannot be used, with a word.
+float ReadFloat(const tinyxml2::XMLElement* e, const std::string& path, const char* name) {
+    return static_cast<float>(CheckedNumber("PARTICLES", path, name, e->Attribute(name),
+                                            -kLargestValue, kLargestValue, 0.0));
+}
+
 } // namespace
 
-void ParseParticleVector(const char* text, float* out, int count) {
+bool ParseParticleVector(const char* text, float* out, int count) {
     const char* at = text;
     for (int i = 0; i < count; ++i) {
-        const char* end = nullptr;
-        out[i] = ReadNumber(at, &end);
-        at = *end ? end + 1 : end; // skip the one separator
+        char* stop = nullptr;
+        errno = 0;
+        const double value = std::strtod(at, &stop);
+        if (stop == at || errno == ERANGE || !std::isfinite(value) ||
+            std::fabs(value) > kLargestValue)
+            return false;
+        out[i] = static_cast<float>(value);
+        at = *stop ? stop + 1 : stop; // skip the one separator
     }
+    return true;
 }
 
 ParticleConfig ParticleConfig::Load(const std::string& path) {
     tinyxml2::XMLDocument doc;
-    const tinyxml2::XMLError status = doc.LoadFile(path.c_str());
-    if (status == tinyxml2::XML_ERROR_FILE_NOT_FOUND ||
-        status == tinyxml2::XML_ERROR_FILE_COULD_NOT_BE_OPENED ||
-        status == tinyxml2::XML_ERROR_FILE_READ_ERROR)
+    const XmlLoad load = LoadXmlFile(doc, path, kAssetFileLimit);
+    if (load.missing)
         throw std::runtime_error("Cannot find " + path);
-    const tinyxml2::XMLElement* e =
-        status == tinyxml2::XML_SUCCESS ? doc.FirstChildElement("particleSystem") : nullptr;
+    if (!load.ok)
+        throw std::runtime_error(path + " " + load.problem);
+    const tinyxml2::XMLElement* e = doc.FirstChildElement("particleSystem");
     if (!e)
         throw std::runtime_error(path + " is not a particle system");
 
@@ -93,23 +121,23 @@ ParticleConfig ParticleConfig::Load(const std::string& path) {
     c.additive = e->BoolAttribute("Additive", false);
     c.oneShot = e->BoolAttribute("OneShot", false);
     c.emissionRate = ReadEmissionRate(e, path);
-    c.timeBetweenEmit = e->FloatAttribute("TimeBetweenEmit", 0.0f);
+    c.timeBetweenEmit = ReadFloat(e, path, "TimeBetweenEmit");
     const char* type = e->Attribute("Type");
     c.circular = type && std::string(type) == "circular";
-    ReadVec2(e, "PositionOffset", c.positionOffset);
-    ReadVec2(e, "PositionVariation", c.positionVariation);
-    ReadVec2(e, "Velocity", c.velocity);
-    ReadVec2(e, "VelocityVariation", c.velocityVariation);
-    ReadVec2(e, "RotationSpeedVariation", c.rotationSpeedVariation);
-    ReadVec2(e, "Scale", c.scale);
-    ReadVec2(e, "ScaleVariation", c.scaleVariation);
-    ReadVec2(e, "ScaleVelocityVariation", c.scaleVelocityVariation);
-    ReadColor(e, "Color", c.color);
-    ReadColor(e, "ColorSpeed", c.colorSpeed);
-    ReadVec2(e, "PositionAcceleration", c.positionAcceleration);
-    c.rotationAcceleration = e->FloatAttribute("RotationAcceleration", 0.0f);
-    ReadVec2(e, "ScaleAcceleration", c.scaleAcceleration);
-    ReadColor(e, "ColorAcceleration", c.colorAcceleration);
+    ReadVec2(e, path, "PositionOffset", c.positionOffset);
+    ReadVec2(e, path, "PositionVariation", c.positionVariation);
+    ReadVec2(e, path, "Velocity", c.velocity);
+    ReadVec2(e, path, "VelocityVariation", c.velocityVariation);
+    ReadVec2(e, path, "RotationSpeedVariation", c.rotationSpeedVariation);
+    ReadVec2(e, path, "Scale", c.scale);
+    ReadVec2(e, path, "ScaleVariation", c.scaleVariation);
+    ReadVec2(e, path, "ScaleVelocityVariation", c.scaleVelocityVariation);
+    ReadColor(e, path, "Color", c.color);
+    ReadColor(e, path, "ColorSpeed", c.colorSpeed);
+    ReadVec2(e, path, "PositionAcceleration", c.positionAcceleration);
+    c.rotationAcceleration = ReadFloat(e, path, "RotationAcceleration");
+    ReadVec2(e, path, "ScaleAcceleration", c.scaleAcceleration);
+    ReadColor(e, path, "ColorAcceleration", c.colorAcceleration);
     c.interval = 1.0f / c.emissionRate;
     return c;
 }

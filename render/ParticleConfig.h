@@ -43,11 +43,12 @@ struct ParticleConfig {
     float interval = 0.0f; // seconds between stream emissions: 1 / emissionRate
 
     // The cached config of that name, loaded on first use. Throws
-    // "Cannot find " + path for a file that cannot be read, path + " is not a
-    // particle system" without the root element, and "invalid stof argument"
-    // for a vector that does not start with a number; path + ": EmissionRate
-    // ... is not a number" for a rate that is none (or infinite). A rate
-    // above kMaxEmissionRate is held to it.
+    // "Cannot find " + path for a missing file, path + " cannot be read
+    // (...)" for one that is no XML (or too large for one), and path + " is
+    // not a particle system" without the root element. A number that cannot
+    // be used (not one, not finite, beyond +-100000) keeps the attribute's
+    // default and is named on the console with what was used; a rate above
+    // kMaxEmissionRate is held to it.
     static const ParticleConfig& Get(const std::string& name);
     // Parses one file (not cached).
     static ParticleConfig Load(const std::string& path);
@@ -55,5 +56,7 @@ struct ParticleConfig {
     static void ClearCache();
 };
 
-// Reads `count` numbers separated by one character each into `out`.
-void ParseParticleVector(const char* text, float* out, int count);
+// Reads `count` numbers separated by one character each into `out`; false
+// (with `out` partly written) when the text holds fewer, or one that is not
+// finite or beyond +-100000.
+bool ParseParticleVector(const char* text, float* out, int count);

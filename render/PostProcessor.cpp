@@ -367,6 +367,10 @@ void PostProcessor::PresentScaled(GLuint texture, const PictureRect& picture) {
 }
 
 void PostProcessor::DrawText(const TextSprite& textSprite) {
+    DrawTextWith(text, textSprite);
+}
+
+void PostProcessor::DrawTextWith(const TextProgram& program, const TextSprite& textSprite) {
     const FontAtlas* font = textSprite.font;
     const auto& vertices = static_cast<const Graphics::VertexBufferObject&>(textSprite);
     const auto& indices = static_cast<const Graphics::IndexBufferObject&>(textSprite);
@@ -374,14 +378,14 @@ void PostProcessor::DrawText(const TextSprite& textSprite) {
         return;
     GLint previous = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
-    UseProgram(text);
-    const GLint location = text.Attribute(0);
+    UseProgram(program);
+    const GLint location = program.Attribute(0);
     glBindBuffer(GL_ARRAY_BUFFER, vertices.id);
     glEnableVertexAttribArray(static_cast<GLuint>(location));
     glVertexAttribPointer(static_cast<GLuint>(location), vertices.components, GL_FLOAT, GL_FALSE, 0,
                           nullptr);
-    BindTexture(text.Uniform(TextProgram::Texture), 0, font->texture);
-    glUniform4fv(text.Uniform(TextProgram::Color), 1, textSprite.color);
+    BindTexture(program.Uniform(TextProgram::Texture), 0, font->texture);
+    glUniform4fv(program.Uniform(TextProgram::Color), 1, textSprite.color);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices.id);
     glDrawElements(GL_TRIANGLE_STRIP, static_cast<GLsizei>(indices.count), GL_UNSIGNED_SHORT,
                    nullptr);

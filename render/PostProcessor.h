@@ -70,6 +70,9 @@ public:
     void Present(int source);
     // Draws one text sprite into the selected attachment.
     void DrawText(const TextSprite& textSprite);
+    // Draws one text sprite with `text` into whatever is drawn into (a
+    // picture without render targets: the error box).
+    static void DrawTextWith(const TextProgram& program, const TextSprite& textSprite);
 
     // Makes colour attachment n the draw buffer.
     void SelectAttachment(int n);
@@ -115,7 +118,7 @@ private:
     void PresentScaled(GLuint texture, const PictureRect& picture);
     void ReleaseTargets();
     // Makes a game program current; the engine then knows none of its own is.
-    void UseProgram(const ShaderProgram& program);
+    static void UseProgram(const ShaderProgram& program);
     void RestoreProgram();
     // Binds `texture` on unit `unit` to the sampler at `location`.
     static void BindTexture(GLint location, int unit, GLuint texture);

@@ -161,8 +161,8 @@ float TextSprite::MeasureWidth(float atScale) const {
     return std::fmax(widest, line);
 }
 
-void TextSprite::WrapText(float wrapScale) {
-    fixedWidth = kWrapWidth;
+void TextSprite::WrapText(float wrapScale, float wrapWidth) {
+    fixedWidth = wrapWidth;
     if (!font)
         return;
     constexpr size_t kNone = static_cast<size_t>(-1);
@@ -181,7 +181,7 @@ void TextSprite::WrapText(float wrapScale) {
         if (!g)
             continue;
         x += static_cast<float>(g->advanceX) * wrapScale;
-        if (x > kWrapWidth) {
+        if (x > wrapWidth) {
             if (c == u' ') {
                 text[i] = kLineFeed; // the space that overflows becomes the break
             } else if (lastSpace != kNone) {

@@ -50,9 +50,10 @@ public:
     void RebuildMesh();
     // The widest line at `atScale` (interface units), without building.
     float MeasureWidth(float atScale) const;
-    // Fixes the width at 120 and breaks the text into lines no wider, at
-    // the last space before the limit (inside a word that is wider alone).
-    void WrapText(float scale);
+    // Fixes the width at `wrapWidth` (120 unless given) and breaks the text
+    // into lines no wider, at the last space before the limit (inside a word
+    // that is wider alone).
+    void WrapText(float scale, float wrapWidth = kWrapWidth);
 
     // The vertices (x, y, u, v in device units) and indices of the last
     // build, as uploaded.

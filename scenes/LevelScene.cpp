@@ -25,6 +25,7 @@
 #include "world/EndlessRun.h"
 #include "world/LevelCatalogue.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -54,7 +55,7 @@ void LevelScene::Load() {
                                         kCursorSize, kWhite);
     hud = std::make_unique<PlayerHUD>();
     pauseWindow = std::make_unique<PauseWindow>();
-    deathWindow = std::make_unique<DeathWindow>();
+    deathWindow = std::make_unique<DeathWindow>([this] { retryAsked = true; });
     notices = std::make_unique<NoticeBoard>();
     dialogues = std::make_unique<ChatController>();
     QNInputShowCursor(false); // the scene draws its own pointer
@@ -67,9 +68,11 @@ void LevelScene::Init() {
     currentRoom = Room::LoadLevel(rooms, start);
     player = currentRoom->player;
     if (!player) {
-        std::fprintf(stderr, "Map %d: the level's first room has no player start\n", start);
-        throw std::runtime_error("Map " + std::to_string(start) + " is invalid");
+        const std::string why = currentRoom->file + ", the level's first room, has no player start";
+        std::fprintf(stderr, "Map %d: %s\n", start, why.c_str());
+        throw std::runtime_error("Map " + std::to_string(start) + " is invalid: " + why);
     }
+    RememberEntry(0);
     LoadDialogues();
     StartMusic(LevelCatalogue::Story().CurrentMusic());
     if (LevelCatalogue::Story().endless)
@@ -115,6 +118,10 @@ void LevelScene::Update(float dt) {
     pauseWindow->Update(dt);
     deathWindow->Update(dt);
     notices->Update(dt);
+    if (retryAsked) {
+        retryAsked = false;
+        TryAgain();
+    }
     // Play stops in the frame the pause is asked for and stays paused until
     // the window has started closing ("Resume " only closes it), and while
     // the game window is in the background.
@@ -140,8 +147,8 @@ void LevelScene::Update(float dt) {
     postProcessor->sampleX += 0.004f;
     if (postProcessor->sampleX > 1.0f)
         postProcessor->sampleX -= 1.0f;
-    // Slow motion makes the picture waver.
-    postProcessor->strength = (1.0f - Runtime::Get().timeScale) * 0.0075f;
+    // Slow motion makes the picture waver; a hurried conversation does not.
+    postProcessor->strength = std::max(0.0f, 1.0f - Runtime::Get().timeScale) * 0.0075f;
     if (!deathShown && player && player->state == PlayerDead) {
         deathWindow->Show();
         deathShown = true;
@@ -226,6 +233,7 @@ void LevelScene::FinishTransition(Door* entered) {
     }
     currentRoom = nextRoom;
     nextRoom = nullptr;
+    RememberEntry(entered->target);
     // The conversation of the door the player came in by.
     switch (entered->enterDialogTrigger) {
     case LevelMap::DialogAlways:
@@ -245,8 +253,77 @@ void LevelScene::FinishTransition(Door* entered) {
 }
 
 void LevelScene::StartDialogue(int32_t number) {
-    if (dialogues)
-        dialogues->Start(std::to_string(number));
+    if (!dialogues)
+        return;
+    heard.insert(number);
+    dialogues->Start(std::to_string(number));
+}
+
+void LevelScene::RememberEntry(int32_t cameFrom) {
+    entry.room = currentRoom->id;
+    entry.cameFrom = cameFrom;
+    entry.at = player->GetPosition();
+    entry.health = player->health;
+    entry.special = player->special;
+}
+
+void LevelScene::CancelTransition() {
+    RemoveFloatTweens(&revealRadius);
+    revealRadius = 0.0f;
+    currentRoom->camera.mode = 1;
+    if (nextRoom)
+        nextRoom->camera.mode = 1;
+    nextRoom = nullptr;
+}
+
+void LevelScene::TryAgain() {
+    Room* holder = player ? FindRoom(player->roomId) : nullptr;
+    Room* tried = FindRoom(entry.room);
+    if (!holder || !tried)
+        return;
+    CancelTransition();
+    // The fallen Blade goes; a new one takes his place.
+    const std::unique_ptr<Player> fallen(player);
+    RemoveVec2Tweens(&fallen->frozenPosition.x);
+    RemoveColorTweens(fallen->frozenTint.data());
+    fallen->ReturnToNormalTime();
+    auto& held = holder->entities;
+    held.erase(std::remove(held.begin(), held.end(), fallen.get()), held.end());
+    holder->player = nullptr;
+
+    // A room he has cleared stays cleared, even when he falls in it
+    // afterwards; any other comes back as it was before he first came in.
+    std::unique_ptr<Room> fresh = tried->HasLivingEnemy() ? tried->Afresh(heard) : nullptr;
+    Room& room = fresh ? *fresh : *tried;
+    Player* blade = room.player;
+    if (!blade) {
+        blade = new Player(entry.room);
+        room.entities.push_back(blade);
+        room.player = blade;
+    }
+    const Door* door = entry.cameFrom != 0 ? room.DoorTo(entry.cameFrom) : nullptr;
+    const Vec2 at = door ? door->entryLine.end : entry.at;
+    blade->SetPosition(at);
+    blade->frozenPosition = at;
+    blade->health = entry.health;
+    blade->special = entry.special;
+    room.PlaceCameraAt(at);
+    if (fresh) {
+        tried->ReleaseProjectiles();
+        // The tried room and everything in it go with the old copy.
+        rooms[entry.room] = std::move(fresh);
+    }
+    currentRoom = FindRoom(entry.room);
+    player = blade;
+    for (auto& other : rooms)
+        other.second->ReplacePlayer(fallen.get(), blade);
+    blade->PushHealth();
+    blade->PushSpecial();
+    deathShown = false;
+    ++tries;
+    // The room comes back out of black.
+    FadeTransition::Instance().color[3] = 1.0f;
+    FadeIn();
 }
 
 bool LevelScene::DialogueRunning() const {
@@ -374,6 +451,16 @@ void LevelScene::ShowHealth(float health) {
 void LevelScene::ShowSpecial(float special) {
     if (hud)
         hud->ShowSpecial(special);
+}
+
+void LevelScene::ShowDashCost(bool aiming) {
+    if (hud)
+        hud->ShowDashCost(aiming);
+}
+
+void LevelScene::ShakeView(int32_t roomId, float trauma) {
+    if (LevelMap::Room* room = FindRoom(roomId))
+        room->camera.AddTrauma(trauma);
 }
 
 LevelMap::Room* LevelScene::FindRoom(int32_t roomNumber) const {

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 
 class Player;
 class Sprite2D;
@@ -52,6 +53,8 @@ public:
     Player* LevelPlayer() override { return player; }
     void ShowHealth(float health) override;
     void ShowSpecial(float special) override;
+    void ShakeView(int32_t roomId, float trauma) override;
+    void ShowDashCost(bool aiming) override;
     bool DialogueRunning() const override;
     // Plays conversation `number` in the dialogue box (nothing for a number
     // no room named).
@@ -60,6 +63,12 @@ public:
 
     // Starts the walk through `door` into its target room.
     void EnterDoor(LevelMap::Door& door);
+    // Another try after Blade has died: he stands again at the door he came
+    // into the room by (the level's start in the first room), with the
+    // health and special he had then; the room is as it was before he first
+    // came in (unless he had cleared it), every other room stays as he left
+    // it, and conversations he has heard do not start again by themselves.
+    void TryAgain();
     // The room with this number, or null.
     LevelMap::Room* FindRoom(int32_t roomNumber) const;
 
@@ -80,8 +89,23 @@ public:
     std::unique_ptr<ChatController> dialogues;
     bool deathShown = false;
     bool paused = false;
-    bool leaving = false; // the exit door was taken: the fade-out runs
+    bool leaving = false;    // the exit door was taken: the fade-out runs
+    bool retryAsked = false; // "Try again" was chosen: the next frame retries
     Sound music;
+
+    // Where the present try at a room began: the room, the room behind the
+    // door he came in by (0: the level's start), where he then stood and
+    // what he had.
+    struct RoomEntry {
+        int32_t room = 0;
+        int32_t cameFrom = 0;
+        Vec2 at{0.0f, 0.0f};
+        float health = 1.0f;
+        float special = 1.0f;
+    };
+    RoomEntry entry;
+    std::set<int32_t> heard; // conversations started in this level
+    int32_t tries = 0;       // times "Try again" put Blade back
 
     // Door transition timings, seconds.
     static constexpr float kWalkSeconds = 0.8f;
@@ -90,6 +114,9 @@ public:
 
 private:
     void WalkEnd(LevelMap::Door* crossed);
+    void RememberEntry(int32_t cameFrom);
+    // Stops a walk through a door half-way: no room is being entered.
+    void CancelTransition();
     void FinishTransition(LevelMap::Door* entered);
     void EndLevel();
     void LoadDialogues();

@@ -2,6 +2,7 @@
 #include "scenes/MainMenu.h"
 
 #include "audio/Audio.h"
+#include "core/Notices.h"
 #include "core/Runtime.h"
 #include "engine/QNInput.h"
 #include "render/FadeTransition.h"
@@ -9,7 +10,10 @@
 #include "render/PostProcessor.h"
 #include "render/Resources.h"
 #include "render/UIZoom.h"
+#include "world/LevelCatalogue.h"
 
+#include <cstdio>
+#include <string>
 #include <utility>
 
 namespace {
@@ -17,6 +21,7 @@ constexpr const char* kMusic = "05 - Jesu, Joy of Man's Desiring.mp3";
 constexpr const char* kBackdrop[4] = {"cloudfield", "solarfield", "starfield", "backgroundfield"};
 constexpr float kCursorSize = 24.0f;
 constexpr size_t kParticleReserve = 2500;
+constexpr float kMissingNoticeSeconds = 60.0f; // real seconds a missing story file is shown
 } // namespace
 
 MainMenu::MainMenu() = default;
@@ -38,6 +43,11 @@ void MainMenu::Load() {
         backgrounds[i] = std::make_unique<ParticleSystem>(kBackdrop[i], true, Vec2{0.0f, 0.0f});
     window = std::make_unique<MainMenuWindow>();
     FadeIn();
+    // What the story lacks is said at once, not only when a game is started.
+    for (const std::string& missing : LevelCatalogue::Story().MissingFiles()) {
+        std::fprintf(stderr, "FILES: %s: the story cannot be played\n", missing.c_str());
+        PostNotice(missing + ": the story cannot be played", kMissingNoticeSeconds);
+    }
 }
 
 void MainMenu::Update(float dt) {

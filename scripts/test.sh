@@ -34,6 +34,15 @@ done
 echo "=== soak: build, 2 minutes"
 "$ROOT/scripts/soak.sh" 2 "$ROOT/build"
 
+# The Debian package of the plain build: checked by the distribution's tools,
+# then installed with apt into a clean Debian root, played, and purged
+# (skipped, saying so, where debootstrap cannot run).
+echo "=== package: build"
+"$ROOT/scripts/package.sh" "$ROOT/build"
+DEB=$(ls "$ROOT"/build/package/quorvane_*.deb)
+"$ROOT/scripts/check_package.sh" "$DEB"
+"$ROOT/scripts/install_test.sh" "$DEB"
+
 # A short pass of every fuzz target over the file parsers (clang, libFuzzer,
 # the sanitizers and the leak check); scripts/fuzz.sh runs them for longer.
 # The seed is fixed: every run tries the same inputs, so a red pass here is

@@ -1,6 +1,7 @@
 // Chat -- conversation files and loaded conversations.
 #include "ui/Chat.h"
 
+#include "core/DataFile.h"
 #include "core/Utf8.h"
 #include "ui/Dialog.h"
 #include "world/XmlRead.h"
@@ -69,8 +70,9 @@ bool ReadPortrait(const tinyxml2::XMLElement* element, const std::string& path,
 bool ReadChatScript(const std::string& path, ChatScript& out) {
     out = ChatScript();
     tinyxml2::XMLDocument doc;
-    if (doc.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) {
-        std::fprintf(stderr, "DIALOG: cannot read %s (%s)\n", path.c_str(), doc.ErrorName());
+    const XmlLoad load = LoadXmlFile(doc, path, kAssetFileLimit);
+    if (!load.ok) {
+        std::fprintf(stderr, "DIALOG: %s %s\n", path.c_str(), load.problem.c_str());
         return false;
     }
     const tinyxml2::XMLElement* root = doc.RootElement();

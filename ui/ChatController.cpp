@@ -75,7 +75,11 @@ void ChatController::LoadFile(const std::string& name, const std::string& path) 
     }
     for (const ChatScript::Line& line : script.lines) {
         Dialog* dialog = DialogPool::Take();
-        dialog->SetLine(line.text, line.side);
+        if (dialog->SetLine(line.text, line.side))
+            std::fprintf(stderr,
+                         "DIALOG: %s: line %zu is %zu characters, more than its box shows: cut "
+                         "after %zu rows\n",
+                         path.c_str(), chat->lines.size() + 1, line.text.size(), Dialog::kMaxRows);
         chat->lines.push_back(dialog);
     }
     chats[name] = std::move(chat);

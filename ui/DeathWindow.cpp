@@ -1,22 +1,25 @@
-// DeathWindow -- restart or leave after Blade has died.
+// DeathWindow -- another try or leave after Blade has died.
 #include "ui/DeathWindow.h"
 #include "core/SceneRequest.h"
+
+#include <utility>
 
 namespace {
 constexpr RenderColor kClear{0.0f, 0.0f, 0.0f, 0.0f};
 } // namespace
 
-DeathWindow::DeathWindow() : Window(0.0f, 0.0f, 120.0f, 40.0f, kClear) {
+DeathWindow::DeathWindow(std::function<void()> tryAgain)
+    : Window(0.0f, 0.0f, 120.0f, 40.0f, kClear) {
     AddText("Blade died", {0.0f, 35.0f}, {1.01f, 1.01f});
-    // Both leave at once: the next scene fades in by itself.
     AddButton(
         "Try again", {0.0f, -5.0f},
-        [this] {
+        [this, again = std::move(tryAgain)] {
             Open(nullptr, {0.0f, 0.0f}, {50.0f, 75.0f}, kClear, 0.0f, 0.0f);
-            // The same level again, from its start.
-            RequestScene(SceneId::Level);
+            if (again)
+                again();
         },
-        false);
+        true); // the window serves every death of the level
+    // The menu comes at once: it fades in by itself.
     AddButton(
         "Back to menu ", {0.0f, -35.0f}, [] { RequestScene(SceneId::MainMenu); }, false);
 }

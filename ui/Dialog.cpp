@@ -44,14 +44,26 @@ void Dialog::StopTweens() {
     RemoveFloatTweens(&color[3]);
 }
 
-void Dialog::SetLine(const std::u16string& line, int32_t lineSide) {
+bool Dialog::SetLine(const std::u16string& line, int32_t lineSide) {
     StopTweens();
     font = FontAtlas::Shared();
-    text = line;
+    // Wrapping and laying out cost what the text holds: only what the box
+    // can show is kept, so a line of a megabyte costs what a full box does.
+    const bool tooLong = line.size() > kMaxCodes;
+    text = tooLong ? line.substr(0, kMaxCodes) : line;
     side = lineSide == Left ? Left : Right;
     position = {0.0f, 0.0f};
     scale = {1.0f, 1.0f};
     WrapText(1.0f);
+    size_t rows = 1;
+    bool cut = tooLong;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' && ++rows > kMaxRows) {
+            text.resize(i);
+            cut = true;
+            break;
+        }
+    }
     RebuildMesh();
     // A line of a row or two fits between the caps alone.
     targetHeight = std::max(0.0f, height + kTextPadding);
@@ -59,6 +71,7 @@ void Dialog::SetLine(const std::u16string& line, int32_t lineSide) {
     boxScale = {0.0f, 0.0f};
     boxHeight = 0.0f;
     color[3] = 0.0f;
+    return cut;
 }
 
 void Dialog::Show(int32_t mode, float x, float y) {

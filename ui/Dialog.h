@@ -23,9 +23,15 @@ public:
     // Drops the tweens still animating the line.
     ~Dialog() override;
 
+    // The most rows a box shows, and the most characters of a line read
+    // (more than kMaxRows rows of the narrowest glyphs hold).
+    static constexpr size_t kMaxRows = 8;
+    static constexpr size_t kMaxCodes = 1024;
+
     // Sets the line's text and side, wraps it to the box and measures the
-    // box's height (the wrapped height + 16, never below 0).
-    void SetLine(const std::u16string& line, int32_t lineSide);
+    // box's height (the wrapped height + 16, never below 0). A line longer
+    // than the box shows is cut after kMaxRows rows: true when it was.
+    bool SetLine(const std::u16string& line, int32_t lineSide);
     // Appear: slides in from further out and below towards the box whose
     // inner bottom corner is (x, y), growing and fading in. MoveUp: to the
     // box on (x, y), half faded. Leave: 20 units up while fading out.

@@ -12,6 +12,7 @@
 #include "ui/UIText.h"
 #include "world/LevelCatalogue.h"
 
+#include <cstdio>
 #include <fstream>
 #include <utility>
 
@@ -80,7 +81,12 @@ void MainMenuWindow::ShowMain() {
         false);
     AddButton(
         "Endless Mode", {0.0f, 15.0f}, [this] { StartEndless(); }, false);
-    const int32_t best = ReadBestDepth(EndlessRun::Current().recordPath);
+    const std::string& recordPath = EndlessRun::Current().recordPath;
+    std::string problem;
+    const int32_t best = ReadBestDepth(recordPath, &problem);
+    if (!problem.empty())
+        std::fprintf(stderr, "ENDLESS: %s: %s: the best depth reads as 0\n", recordPath.c_str(),
+                     problem.c_str());
     if (best > 0) {
         // The record sits beside the entry, small and dim.
         UIText* record = AddText("best " + std::to_string(best), {92.0f, 15.0f}, {-0.35f, -0.35f});

@@ -23,6 +23,9 @@ struct PlayerHUD {
     // The special bar eases to `value` (0..1) and pulses while a dash is
     // affordable.
     void ShowSpecial(float value);
+    // While Blade aims a dash, the end of the special bar the dash will
+    // spend shows white.
+    void ShowDashCost(bool aiming);
     // Shows "Depth n" under the bars (the endless mode's levels cleared);
     // a negative depth hides it.
     void ShowDepth(int32_t depth);
@@ -36,6 +39,8 @@ struct PlayerHUD {
     float halfHeight; // half the screen's height, interface units
     HUDBar health;
     HUDBar special;
+    HUDBar dashCost; // over the special bar while aiming: what the dash spends
+    bool aiming = false;
     Sprite2D frame;                        // "ui_playerhud_frame.png"
     std::unique_ptr<TextSprite> depthText; // null until a depth is shown
 };

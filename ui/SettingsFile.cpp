@@ -18,8 +18,9 @@ constexpr const char* kSettingsFile = "settings.xml";
 
 void LoadSettingsFile() {
     Settings s;
-    int32_t desktopW = 0, desktopH = 0;
+    int32_t desktopW = 0, desktopH = 0, usableW = 0, usableH = 0;
     QNSysGetDesktopSize(&desktopW, &desktopH);
+    QNSysGetUsableDesktopSize(&usableW, &usableH);
     const std::string path = UserFiles::Path(kSettingsFile);
     std::vector<std::string> problems;
     const bool read = ReadSettings(path, s, &problems);
@@ -31,12 +32,19 @@ void LoadSettingsFile() {
         s = Settings{};
         s.width = desktopW;
         s.height = desktopH;
-    }
-    // A window too small to play in (or a file without a size) opens at the
-    // desktop size instead.
-    if (s.width < kMinWindowWidth || s.height < kMinWindowHeight) {
-        s.width = desktopW;
-        s.height = desktopH;
+    } else {
+        // A size no window can have would stop every start: the file gets
+        // the size the window opens at, now, not only at the end of the run.
+        const WindowFit fit =
+            FitWindowSize(s.width, s.height, desktopW, desktopH, usableW, usableH);
+        if (!fit.change.empty()) {
+            std::fprintf(stderr, "SETTINGS: %s: %s\n", path.c_str(), fit.change.c_str());
+            s.width = fit.width;
+            s.height = fit.height;
+            std::string error;
+            if (!WriteSettings(path, s, &error))
+                UserFiles::ReportWriteFailure("the settings", error);
+        }
     }
     Audio::State().volume = s.volume;
     Audio::SetMusicVolume(s.musicVolume);

@@ -8,9 +8,10 @@
 
 constexpr const char* kEndlessRecordFile = "endless.xml";
 
-// The best depth in the file; 0 when the file is missing, unreadable, not a
-// record, or holds no sensible number.
-int32_t ReadBestDepth(const std::string& path);
+// The best depth in the file; 0 when the file is missing, unreadable (or
+// larger than a record can be), not a record, or holds no sensible number.
+// `problem`, when given, gets why a file that is there was not used.
+int32_t ReadBestDepth(const std::string& path, std::string* problem = nullptr);
 // The file's text for `depth`.
 std::string FormatBestDepth(int32_t depth);
 // Writes the file through a temporary file renamed over the old one. False

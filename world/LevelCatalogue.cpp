@@ -1,6 +1,7 @@
 // LevelCatalogue -- the story's levels and the save game.
 #include "world/LevelCatalogue.h"
 
+#include "core/DataFile.h"
 #include "core/Settings.h"
 #include "core/UserFiles.h"
 #include "world/XmlRead.h"
@@ -8,15 +9,22 @@
 #include <tinyxml2.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 
 LevelCatalogue::LevelCatalogue(const std::string& name) : fileName(name) {
+    const std::string path = "assets/" + name;
     tinyxml2::XMLDocument doc;
-    if (doc.LoadFile(("assets/" + name).c_str()) != tinyxml2::XML_SUCCESS)
+    const XmlLoad load = LoadXmlFile(doc, path, kAssetFileLimit);
+    if (!load.ok) {
+        problem = path + " " + load.problem;
         return;
+    }
     const tinyxml2::XMLElement* root = doc.FirstChildElement("levels");
-    if (!root)
+    if (!root) {
+        problem = path + " holds no levels element";
         return;
+    }
     // Everything from the first "level" on is a level, whatever its name.
     for (const tinyxml2::XMLElement* level = root->FirstChildElement("level"); level;
          level = level->NextSiblingElement()) {
@@ -56,6 +64,22 @@ void LevelCatalogue::ReadSave() {
         return fallBack(std::string("level \"") + text + "\" is not one of the story's " +
                         std::to_string(firstRooms.size()) + " levels");
     currentLevel = saved;
+}
+
+std::vector<std::string> LevelCatalogue::MissingFiles() const {
+    if (!loaded)
+        return {problem};
+    std::vector<std::string> missing;
+    std::error_code ec;
+    for (size_t i = 0; i < firstRooms.size(); ++i) {
+        const std::string room = "assets/rooms/" + std::to_string(firstRooms[i]) + ".tmx";
+        if (!std::filesystem::is_regular_file(room, ec))
+            missing.push_back(room + ", the start of level " + std::to_string(i + 1) +
+                              ", is missing");
+    }
+    if (firstRooms.empty())
+        missing.push_back("assets/" + fileName + " names no level");
+    return missing;
 }
 
 void LevelCatalogue::Require() const {

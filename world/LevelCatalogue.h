@@ -19,6 +19,10 @@ public:
 
     // Throws "Cannot find <file name>" when the catalogue could not be read.
     void Require() const;
+    // What the story needs and does not have: the catalogue itself (why it
+    // could not be read), the start room of each level. Empty when the
+    // story can be played.
+    std::vector<std::string> MissingFiles() const;
     // True when `level` indexes a story level.
     bool HasLevel(int32_t level) const;
     // Room the current level starts in: 100 in the endless mode. Throws
@@ -46,6 +50,7 @@ public:
     std::string fileName;              // as passed in ("levels.xml")
     std::string savePath = "save.xml"; // where the game writes (core/UserFiles.h)
     bool loaded = false;               // the catalogue file was read
+    std::string problem;               // why it was not ("assets/levels.xml is missing")
 
     // The endless mode's fixed start room and music.
     static constexpr int32_t kEndlessStartRoom = 100;

@@ -21,9 +21,12 @@ Room* Room::LoadLevel(RoomTable<Room>& rooms, int32_t start) {
         for (const Door& door : entry.second->doors) {
             if (door.target == 0 || rooms.at(door.target)->DoorTo(entry.first))
                 continue;
-            std::fprintf(stderr, "Map %d: room %d has no door back\n", entry.first, door.target);
+            const std::string why = "room " + std::to_string(door.target) + " (" +
+                                    rooms.at(door.target)->file + ") has no door back to " +
+                                    std::to_string(entry.first);
+            std::fprintf(stderr, "Map %d: %s\n", entry.first, why.c_str());
             throw std::runtime_error("Map " + std::to_string(entry.first) + "'s door to " +
-                                     std::to_string(door.target) + " is invalid");
+                                     std::to_string(door.target) + " is invalid: " + why);
         }
     }
     return first;
@@ -70,7 +73,8 @@ void Room::PathingStep(float dt) {
         }
     }
     if (body && body->type == ColliderCircle) {
-        const WallHit wall = ResolveWalls(*static_cast<const Circle2D*>(body));
+        // Blade slides along walls rather than sticking to them.
+        const WallHit wall = SlideOutOfWalls(*static_cast<const Circle2D*>(body));
         if (wall.hit)
             player->SetPosition(player->GetPosition() + wall.point);
     }
@@ -80,6 +84,18 @@ Door* Room::DoorTo(int32_t target) {
     const auto found = std::find_if(doors.begin(), doors.end(),
                                     [target](const Door& d) { return d.target == target; });
     return found == doors.end() ? nullptr : &*found;
+}
+
+std::unique_ptr<Room> Room::Afresh(const std::set<int32_t>& heard) const {
+    auto fresh = std::make_unique<Room>();
+    fresh->Load(id);
+    // The same file gives the same doors in the same order.
+    for (size_t i = 0; i < doors.size() && i < fresh->doors.size(); ++i) {
+        fresh->doors[i].enterDialogTrigger = doors[i].enterDialogTrigger;
+        fresh->doors[i].audioState = doors[i].audioState;
+    }
+    fresh->ForgetHeard(heard);
+    return fresh;
 }
 
 Door* Room::MovePlayerTo(Room& next) {
@@ -94,9 +110,7 @@ Door* Room::MovePlayerTo(Room& next) {
     const Vec2 entry = back->entryLine.start;
     walker->frozenPosition = entry;
     walker->SetPosition(entry);
-    next.camera.current = entry;
-    next.camera.target = entry;
-    next.camera.SetPosition(entry);
+    next.PlaceCameraAt(entry);
     player = nullptr;
     return back;
 }

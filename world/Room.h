@@ -9,6 +9,10 @@
 #include "world/RoomTree.h"
 
 #include <cstdint>
+#include <memory>
+#include <set>
+
+class Player;
 
 namespace LevelMap {
 
@@ -38,6 +42,13 @@ public:
     Door* MovePlayerTo(Room& next);
     // The door of this room that leads to room `target`, or null.
     Door* DoorTo(int32_t target);
+
+    // This room loaded again from its file: its enemies, props, gates and
+    // lines as they were before Blade first came in. What the level has
+    // used up stays used: the doors' one-time conversations and music, and
+    // no line or character that speaks by itself starts a conversation of
+    // `heard` again. A player start of the file brings a new player.
+    std::unique_ptr<Room> Afresh(const std::set<int32_t>& heard) const;
 
 private:
     void PathingStep(float dt);

@@ -2,9 +2,15 @@
 #include "world/RoomContents.h"
 
 #include "core/Runtime.h"
+#include "entities/Commander.h"
+#include "entities/DialogNPC.h"
+#include "entities/Enemy.h"
 #include "entities/Player.h"
+#include "entities/Projectile.h"
+#include "entities/ProjectilePool.h"
 #include "render/LightedAnimation2D.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace LevelMap {
@@ -41,6 +47,7 @@ bool RoomContents::SpawnEntity(const RoomObject& object) {
             return false;
         triggers.push_back(
             std::make_unique<TriggerLine>(object.line, kind, id, object.Int("Dialog")));
+        triggers.back()->wave = object.Int("Wave");
         return true;
     }
     if (!object.rule || !object.rule->spawn)
@@ -50,14 +57,20 @@ bool RoomContents::SpawnEntity(const RoomObject& object) {
         return false;
     if (entity->kind == KindPlayer)
         player = static_cast<Player*>(entity);
+    if (entity->kind == KindEnemy && object.Int("Wave") != 0)
+        waves[entity] = object.Int("Wave");
     entities.push_back(entity);
     return true;
 }
 
 void RoomContents::PlaceCamera() {
-    camera.current = cameraStart;
-    camera.target = cameraStart;
-    camera.SetPosition(cameraStart);
+    PlaceCameraAt(cameraStart);
+}
+
+void RoomContents::PlaceCameraAt(Vec2 point) {
+    camera.current = point;
+    camera.target = point;
+    camera.SetPosition(point);
 }
 
 void RoomContents::UpdateContents(float dt) {
@@ -74,7 +87,7 @@ void RoomContents::UpdateContents(float dt) {
         camera.target = player->GetPosition();
     camera.Update(dt);
     for (size_t i = 0; i < triggers.size();) {
-        if (triggers[i]->Update(entities))
+        if (triggers[i]->Update(entities, waves))
             ++i;
         else
             triggers.erase(triggers.begin() + static_cast<std::ptrdiff_t>(i));
@@ -123,6 +136,44 @@ Door* RoomContents::FindCrossedDoor(Player& walker) {
 
 bool RoomContents::HasLivingEnemy() const {
     return ::HasLivingEnemy(entities);
+}
+
+void RoomContents::ReleaseProjectiles() {
+    const auto shots = std::stable_partition(entities.begin(), entities.end(),
+                                             [](Entity* e) { return e->kind != KindProjectile; });
+    for (auto it = shots; it != entities.end(); ++it)
+        ProjectilePool::Release(static_cast<Projectile*>(*it));
+    entities.erase(shots, entities.end());
+}
+
+void RoomContents::ForgetHeard(const std::set<int32_t>& heard) {
+    const auto said = [&heard](int32_t dialog) { return heard.count(dialog) != 0; };
+    triggers.erase(std::remove_if(triggers.begin(), triggers.end(),
+                                  [&said](const std::unique_ptr<TriggerLine>& line) {
+                                      return (line->triggerKind == TriggerDialog ||
+                                              line->triggerKind == TriggerDialogNoEnemy) &&
+                                             said(line->dialog);
+                                  }),
+                   triggers.end());
+    for (Entity* e : entities) {
+        auto* character = dynamic_cast<DialogNPC*>(e);
+        if (character && character->IsAutomatic() && said(character->dialog))
+            character->TalkOnlyWhenAsked();
+    }
+}
+
+void RoomContents::ReplacePlayer(const Player* old, Player* now) {
+    for (Entity* e : entities) {
+        if (auto* enemy = dynamic_cast<Enemy*>(e); enemy && enemy->target == old)
+            enemy->target = now;
+        else if (auto* boss = dynamic_cast<Commander*>(e); boss && boss->target == old)
+            boss->target = now;
+    }
+    // A line finds Blade again the next time he stands in its room.
+    for (auto& line : triggers) {
+        if (line->player == old)
+            line->player = nullptr;
+    }
 }
 
 } // namespace LevelMap

@@ -15,7 +15,9 @@
 #include "world/Torch.h"
 #include "world/TriggerLine.h"
 
+#include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,8 @@ public:
     bool SpawnEntity(const RoomObject& object) override;
     // Puts the view on the start the map gives (above the player's start).
     void PlaceCamera();
+    // Puts the view on `point` at once.
+    void PlaceCameraAt(Vec2 point);
 
     // One frame of the room's contents (dt seconds): the room transform,
     // the torches, the entity list, the camera following the player, the
@@ -49,10 +53,20 @@ public:
     // Some entity of the room is an enemy that still lives.
     bool HasLivingEnemy() const;
 
+    // Shots still flying here go back to their pool and leave the list.
+    void ReleaseProjectiles();
+    // Conversations in `heard` are not started again by themselves: their
+    // lines go, and characters who would speak unasked talk when asked.
+    void ForgetHeard(const std::set<int32_t>& heard);
+    // Whatever here hunts or watches `old` (enemies, the Commander, lines)
+    // follows `now` instead.
+    void ReplacePlayer(const Player* old, Player* now);
+
     Player* player = nullptr; // also in `entities` while the player is here
     EntityList entities;      // update and drawing order
     std::vector<std::unique_ptr<Torch>> torches;
     std::vector<std::unique_ptr<TriggerLine>> triggers; // in file order
+    WaveTable waves; // enemies that wait for their own ambush line ("Wave")
     Camera camera;
     // Map tiles to view: scale by the tile size, then move by -camera.
     float transform[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};

@@ -1,6 +1,7 @@
 // RoomData -- reading a room file: tilesets, tile layer, objects.
 #include "world/RoomData.h"
 
+#include "core/DataFile.h"
 #include "render/Resources.h"
 #include "world/EndlessRun.h"
 #include "world/LevelGenerator.h"
@@ -51,7 +52,7 @@ std::string RoomFilePath(int32_t roomNumber) {
 
 void RoomData::Fail(const std::string& reason) const {
     std::fprintf(stderr, "Map %d: %s\n", id, reason.c_str());
-    throw std::runtime_error("Map " + std::to_string(id) + " is invalid");
+    throw std::runtime_error("Map " + std::to_string(id) + " is invalid: " + reason);
 }
 
 void RoomData::Load(int32_t roomNumber) {
@@ -71,13 +72,14 @@ void RoomData::LoadFile(const std::string& path, int32_t roomNumber) {
     dialogs.clear();
     cameraStart = {0.0f, 0.0f};
     tinyxml2::XMLDocument doc;
-    if (doc.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
-        Fail("cannot read " + path + " (" + doc.ErrorName() + ")");
+    const XmlLoad load = LoadXmlFile(doc, path, kAssetFileLimit);
+    if (!load.ok)
+        Fail(path + " " + load.problem);
     const tinyxml2::XMLElement* map = doc.FirstChildElement("map");
     if (!map)
         Fail(path + " has no map element");
     if (ReadIntAttribute(map, "infinite", 0) != 0)
-        Fail("infinite maps are not supported");
+        Fail(path + " is an infinite map, which the game does not play");
     LoadTilesetsAndLayer(map, path);
     LoadObjects(map);
 }
@@ -96,8 +98,9 @@ void RoomData::LoadTilesetsAndLayer(const tinyxml2::XMLElement* map, const std::
         if (source) {
             file = ResolveRelative(mapFile, source);
             name = source;
-            if (doc.LoadFile(file.c_str()) != tinyxml2::XML_SUCCESS)
-                Fail("cannot read tileset " + file);
+            const XmlLoad load = LoadXmlFile(doc, file, kAssetFileLimit);
+            if (!load.ok)
+                Fail("the tileset " + file + " " + load.problem);
             tileset = doc.FirstChildElement("tileset");
             if (!tileset)
                 Fail(file + " has no tileset element");
@@ -109,7 +112,7 @@ void RoomData::LoadTilesetsAndLayer(const tinyxml2::XMLElement* map, const std::
     }
     // Every position on the grid is measured in terrain tiles.
     if (tileWidth <= 0 || tileHeight <= 0)
-        Fail("no terrain tileset");
+        Fail(file + " names no terrain tileset");
     LoadLayer(map->FirstChildElement("layer"));
 }
 
@@ -166,13 +169,13 @@ void RoomData::LoadLayer(const tinyxml2::XMLElement* layer) {
     height = ReadIntAttribute(layer, "height", 0);
     if (width < 0 || height < 0 || width > kMaxLayerSide || height > kMaxLayerSide ||
         int64_t(width) * height > kMaxLayerCells)
-        Fail("tile layer size " + std::to_string(width) + " x " + std::to_string(height) +
+        Fail(file + "'s tile layer size " + std::to_string(width) + " x " + std::to_string(height) +
              " is not a room");
     tiles.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     std::string reason;
     size_t decoded = 0;
     if (layer && !DecodeLayerData(layer->FirstChildElement("data"), tiles, reason, &decoded))
-        Fail(reason);
+        Fail(file + ": " + reason);
     // Cells the data does not reach stay empty, but never silently.
     if (decoded < tiles.size())
         std::fprintf(stderr,
@@ -191,6 +194,7 @@ void RoomData::LoadObjects(const tinyxml2::XMLElement* map) {
             RoomObject record;
             if (!rule || !ReadRoomObject(*rule, object, spriteTiles, record))
                 continue;
+            CheckPropertyValues(record, file);
             BoundFrames(record);
             for (int32_t dialog : DialoguesOf(record))
                 dialogs.insert(dialog);

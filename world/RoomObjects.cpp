@@ -1,6 +1,7 @@
 // RoomObjects -- the room file's object vocabulary and the spawning.
 #include "world/RoomObjects.h"
 
+#include "core/DataFile.h"
 #include "world/Door.h"
 #include "world/RoomData.h"
 #include "world/RoomSpawners.h"
@@ -9,8 +10,10 @@
 
 #include <tinyxml2.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 namespace LevelMap {
 
@@ -81,7 +84,7 @@ const std::vector<ObjectRule> kObjectRules = {
      ObjectKind::BasicEnemy,
      Placement::Corner,
      SpawnBasicEnemy,
-     {{"DisableAttack", P::Bool, "false"}}},
+     {{"DisableAttack", P::Bool, "false"}, {"Wave", P::Int, "0"}}},
     {"Enemies",
      NameMatch::Exactly,
      "BiohazardEnemy",
@@ -153,7 +156,7 @@ const std::vector<ObjectRule> kObjectRules = {
      ObjectKind::TriggerLine,
      Placement::Line,
      nullptr,
-     {{"Dialog", P::Int, "0"}, {"Trigger", P::String, ""}}},
+     {{"Dialog", P::Int, "0"}, {"Trigger", P::String, ""}, {"Wave", P::Int, "0"}}},
 };
 
 // Half the height of a gate's doorway above its object's top edge.
@@ -283,6 +286,48 @@ bool ReadRoomObject(const ObjectRule& rule, const tinyxml2::XMLElement* object,
     if (rule.kind == ObjectKind::TriggerLine)
         return TriggerKindFromText(out.String("Trigger")) != 0;
     return true;
+}
+
+void CheckPropertyValues(RoomObject& object, const std::string& file) {
+    if (!object.rule)
+        return;
+    // No distance, size, strength or chance of a room is near this; beyond
+    // it a number only overflows the arithmetic of the room.
+    constexpr double kLargestNumber = 1e6;
+    for (const PropertySpec& spec : object.rule->properties) {
+        std::string& value = object.properties[spec.name];
+        std::string why;
+        switch (spec.type) {
+        case P::Int: {
+            const std::optional<int64_t> v = ParseWholeNumber(value.c_str());
+            if (!v || *v < INT32_MIN || *v > INT32_MAX)
+                why = "is not a whole number";
+            break;
+        }
+        case P::Float: {
+            const std::optional<double> v = ParseFiniteNumber(value.c_str());
+            if (!v)
+                why = "is not a finite number";
+            else if (std::fabs(*v) > kLargestNumber)
+                why = "is outside +-" + FormatNumber(kLargestNumber);
+            break;
+        }
+        case P::Bool: {
+            bool v = false;
+            if (!tinyxml2::XMLUtil::ToBool(value.c_str(), &v))
+                why = "is neither true nor false";
+            break;
+        }
+        case P::String:
+            break;
+        }
+        if (why.empty())
+            continue;
+        const std::string what =
+            "object \"" + object.name + "\" (" + object.rule->group + ") property " + spec.name;
+        ReportUnusableValue("ROOM", file, what, value, why, spec.fallback);
+        value = spec.fallback;
+    }
 }
 
 std::vector<int32_t> DialoguesOf(const RoomObject& object) {

@@ -123,6 +123,10 @@ const ObjectRule* FindObjectRule(const std::string& group, const char* name);
 // without two points).
 bool ReadRoomObject(const ObjectRule& rule, const tinyxml2::XMLElement* object,
                     std::map<uint32_t, SpriteTile>& spriteTiles, RoomObject& out);
+// Every number and switch property of `object` that cannot be used (not a
+// number, not finite, a whole number written as "1e9", out of range) takes
+// its rule's default, named on the console with `file`.
+void CheckPropertyValues(RoomObject& object, const std::string& file);
 // Dialogue numbers the object needs loaded in advance (0s left out).
 std::vector<int32_t> DialoguesOf(const RoomObject& object);
 // Builds what the object creates into the room. False for kinds whose

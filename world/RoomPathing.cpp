@@ -4,6 +4,7 @@
 
 #include "core/AABB.h"
 #include "core/Circle2D.h"
+#include "core/DataFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -85,15 +86,18 @@ void RoomPathing::BuildEntryLines() {
         const Vec2 n = length > 0.0f ? Vec2{-along.y, along.x} / length : Vec2{0.0f, 0.0f};
         const Vec2 m = door.centre;
         const std::string invalid = "Map " + std::to_string(id) + "'s door to " +
-                                    std::to_string(door.target) + " is invalid";
+                                    std::to_string(door.target) + " is invalid: ";
         if (length <= 0.0f)
-            throw std::runtime_error(invalid);
+            throw std::runtime_error(invalid + "the door line in " + file + " has no length");
         if (!Raycast(m, m + n * kEntryProbe).hit)
             door.entryLine = Line2D(m, m + n * kEntryLength);
         else if (!Raycast(m, m - n * kEntryProbe).hit)
             door.entryLine = Line2D(m, m - n * kEntryLength);
         else
-            throw std::runtime_error(invalid);
+            throw std::runtime_error(
+                invalid + "the door at (" + FormatNumber(m.x) + ", " + FormatNumber(-m.y) +
+                ") in " + file + " has floor on neither side (the tile layer is " +
+                std::to_string(width) + " x " + std::to_string(height) + " cells)");
     }
 }
 
@@ -126,6 +130,60 @@ WallHit RoomPathing::ResolveWalls(const Circle2D& circle) const {
             result.point.x = (cell.x + halfW) - probe.x;
     }
     return result;
+}
+
+// Each overlapped wall cell pushes the centre away from its nearest point
+// (the normal of a face, or the diagonal of a corner); a centre inside a
+// cell leaves by the shortest way. A few passes settle corners where two
+// cells push.
+WallHit RoomPathing::SlideOutOfWalls(const Circle2D& circle) const {
+    constexpr int kPasses = 4;
+    constexpr int32_t kMostCells = 16; // a body spans a few cells at most
+    const float r = circle.radius;
+    const float w = static_cast<float>(tileWidth);
+    const float h = static_cast<float>(tileHeight);
+    Vec2 c = circle.centre;
+    bool hit = false;
+    for (int pass = 0; pass < kPasses; ++pass) {
+        const int32_t c0 = ColumnOf(c.x - r), c1 = ColumnOf(c.x + r);
+        const int32_t r0 = RowOf(c.y + r), r1 = RowOf(c.y - r);
+        if (!(r > 0.0f) || c1 - c0 > kMostCells || r1 - r0 > kMostCells)
+            break;
+        bool pushed = false;
+        for (int32_t row = r0; row <= r1; ++row) {
+            for (int32_t column = c0; column <= c1; ++column) {
+                if (IsWalkableCell(column, row))
+                    continue;
+                const Vec2 lo{static_cast<float>(column) * w, -static_cast<float>(row + 1) * h};
+                const Vec2 hi{lo.x + w, lo.y + h};
+                const Vec2 nearest{std::clamp(c.x, lo.x, hi.x), std::clamp(c.y, lo.y, hi.y)};
+                const Vec2 away = c - nearest;
+                const float distanceSq = LengthSq(away);
+                if (distanceSq >= r * r)
+                    continue;
+                if (distanceSq > 1e-8f) {
+                    const float distance = std::sqrt(distanceSq);
+                    c += away * ((r - distance) / distance);
+                } else {
+                    const float left = c.x - lo.x + r, right = hi.x - c.x + r;
+                    const float down = c.y - lo.y + r, up = hi.y - c.y + r;
+                    const float least = std::min({left, right, down, up});
+                    if (least == left)
+                        c.x -= left;
+                    else if (least == right)
+                        c.x += right;
+                    else if (least == down)
+                        c.y -= down;
+                    else
+                        c.y += up;
+                }
+                hit = pushed = true;
+            }
+        }
+        if (!pushed)
+            break;
+    }
+    return {c - circle.centre, hit};
 }
 
 // Marches towards the end; at the first wall sample the segment is clipped

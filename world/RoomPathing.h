@@ -38,6 +38,11 @@ public:
     bool IsWalkable(Vec2 point) const;
     // The correction that moves a circle's eight edge probes out of walls.
     WallHit ResolveWalls(const Circle2D& circle) const;
+    // The correction that moves a circle out of every wall cell it
+    // overlaps along the wall's normal, so a body walking into a wall keeps
+    // the part of its step along it and rounds the corners of doorways
+    // and corridors instead of catching on them.
+    WallHit SlideOutOfWalls(const Circle2D& circle) const;
     // The first point where the segment from a to b enters a wall.
     WallHit Raycast(Vec2 a, Vec2 b) const;
     // World points from start to goal for `mover`; empty when there is no

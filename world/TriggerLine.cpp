@@ -32,7 +32,7 @@ bool TriggerLine::TryStartDialogue(bool checkDash) {
     return true;
 }
 
-bool TriggerLine::Update(EntityList& entities) {
+bool TriggerLine::Update(EntityList& entities, const WaveTable& waves) {
     if (!player) {
         for (Entity* e : entities) {
             if (e->kind == KindPlayer) {
@@ -62,7 +62,8 @@ bool TriggerLine::Update(EntityList& entities) {
     case TriggerEnemy:
         triggerKind = TriggerSpent;
         for (Entity* e : entities) {
-            if (e->kind == KindEnemy)
+            const auto found = waves.find(e);
+            if (e->kind == KindEnemy && (found == waves.end() ? 0 : found->second) == wave)
                 e->attackDisabled = false;
         }
         break;

@@ -1,13 +1,15 @@
 // TriggerLine.h -- an invisible line across a room that does something when
 // Blade touches it: starts a conversation (at once, or only once the room
-// is clear), wakes the room's dormant gunners, or rolls the credits. A line
-// is used up by what it does; the room then deletes it.
+// is clear), wakes the room's dormant gunners (all of them, or one wave of
+// an ambush that comes in turns), or rolls the credits. A line is used up by
+// what it does; the room then deletes it.
 #pragma once
 
 #include "core/Line2D.h"
 #include "entities/Entity.h"
 
 #include <cstdint>
+#include <unordered_map>
 
 class Player;
 
@@ -21,6 +23,10 @@ enum TriggerKind : int32_t {
     TriggerCredits = 4,       // "TriggerCredits": the screen fades to the credits
 };
 
+// The wave of each enemy that waits for its own ambush line; any other
+// enemy is of wave 0.
+using WaveTable = std::unordered_map<const Entity*, int32_t>;
+
 class TriggerLine : public Line2D {
 public:
     // Conversations wait for time to run at least this fast (no dash aim).
@@ -32,12 +38,13 @@ public:
     // conversation that cannot start yet (another one runs, time is slowed,
     // Blade is mid-dash) is kept pending and tried again every frame.
     // False once the line has done its work.
-    bool Update(EntityList& entities);
+    bool Update(EntityList& entities, const WaveTable& waves = WaveTable{});
 
     int32_t triggerKind;
     Player* player = nullptr; // Blade, found in the room's list the first time he is there
     int32_t roomId;
     int32_t dialog;       // the conversation of the dialogue kinds
+    int32_t wave = 0;     // the enemies an ambush line wakes
     bool pending = false; // touched while its conversation could not start
 
 private:

@@ -26,7 +26,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -276,6 +279,47 @@ TEST_F(DialogueBoxTest, UnknownNamesAndBrokenFilesStartNothing) {
     EXPECT_TRUE(chats->portraits[0].frames.empty());
     ASSERT_NE(chats->shownLine, nullptr);
     EXPECT_EQ(chats->shownLine->text, u"Still spoken.");
+}
+
+TEST_F(DialogueBoxTest, ALineLongerThanItsBoxIsCutAfterEightRowsAndSaidSo) {
+    std::string words;
+    while (words.size() < 5000)
+        words += "steel first questions later ";
+    words.pop_back();                         // the reader trims the line's ends
+    const std::string megabyte(1 << 20, 'x'); // one word of a megabyte
+    const std::string text = "<c><dialog>Short.</dialog><dialog>" + words + "</dialog><dialog>" +
+                             megabyte + "</dialog></c>";
+    testing::internal::CaptureStderr();
+    Load("long", text);
+    const std::string path = dir.Path() + "/long.xml";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "DIALOG: " + path + ": line 2 is " + std::to_string(words.size()) +
+                  " characters, more than its box shows: cut after 8 rows\n" + "DIALOG: " + path +
+                  ": line 3 is 1048576 characters, more than its box shows: cut after 8 rows\n");
+    chats->Start("long");
+    // Each line shows at most eight rows, in a box the screen holds; what
+    // is laid out is what is shown. Holding the button runs through them.
+    std::vector<const Dialog*> seen;
+    Hold(true);
+    for (int frame = 0; frame < 600 && seen.size() < 3; ++frame) {
+        Frame();
+        const Dialog* shown = chats->shownLine;
+        if (!shown || (!seen.empty() && seen.back() == shown))
+            continue;
+        seen.push_back(shown);
+        const size_t rows =
+            static_cast<size_t>(std::count(shown->text.begin(), shown->text.end(), u'\n')) + 1;
+        EXPECT_LE(rows, Dialog::kMaxRows) << seen.size();
+        EXPECT_LE(shown->Vertices().size(), 16u * Dialog::kMaxCodes) << seen.size();
+        EXPECT_LT(shown->targetHeight, Runtime::Get().UIHalfExtent().y) << seen.size();
+        if (seen.size() == 1)
+            EXPECT_EQ(shown->text, u"Short.");
+        else
+            EXPECT_EQ(rows, Dialog::kMaxRows) << seen.size();
+        Draw();
+    }
+    Hold(false);
+    EXPECT_EQ(seen.size(), 3u);
 }
 
 TEST_F(DialogueBoxTest, TheGamesConversationsLoadAndDraw) {

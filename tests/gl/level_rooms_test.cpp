@@ -246,14 +246,17 @@ TEST_F(LevelRoomsTest, BrokenLevelsReportTheRoomAndTheDoor) {
         std::string error;
     } cases[] = {
         {"a door with no door back", RingRoom(8, 6, {{"right", 2, 6}}, kPlayerAt),
-         RingRoom(8, 6, {}), "Map 5's door to 6 is invalid"},
+         RingRoom(8, 6, {}),
+         "Map 5's door to 6 is invalid: room 6 (assets/rooms/6.tmx) has no door back to 5"},
         {"a door to a room that does not exist", RingRoom(8, 6, {{"right", 2, 9}}, kPlayerAt),
-         RingRoom(8, 6, {}), "Map 9 is invalid"},
+         RingRoom(8, 6, {}), "Map 9 is invalid: assets/rooms/9.tmx is missing"},
         {"a door walled in on both sides",
          RingRoom(8, 6, {},
                   " <objectgroup name=\"Doors\"><object name=\"6\" x=\"100\" "
                   "y=\"20\"><polyline points=\"0,0 90,0\"/></object></objectgroup>\n"),
-         RingRoom(8, 6, {{"left", 2, 5}}), "Map 5's door to 6 is invalid"},
+         RingRoom(8, 6, {{"left", 2, 5}}),
+         "Map 5's door to 6 is invalid: the door at (145, 20) in assets/rooms/5.tmx has floor on "
+         "neither side (the tile layer is 8 x 6 cells)"},
     };
     for (const Case& c : cases) {
         WriteRoom(5, c.five);
@@ -570,7 +573,8 @@ TEST_F(LevelSceneTest, AStartRoomWithoutPlayerCannotBePlayed) {
             try {
                 StartLevel(8);
             } catch (const std::runtime_error& e) {
-                EXPECT_STREQ(e.what(), "Map 8 is invalid");
+                EXPECT_STREQ(e.what(), "Map 8 is invalid: assets/rooms/8.tmx, the level's first "
+                                       "room, has no player start");
                 throw;
             }
         },

@@ -109,29 +109,35 @@ TEST_F(CharactersTest, ThePromptPopsUpInRangeAndShrinksAwayOutOfIt) {
     EXPECT_FLOAT_EQ(npc->promptScale.x, 0.0f);
 }
 
-TEST_F(CharactersTest, AnAutomaticCharacterSpeaksOnApproachThenAfterThreeQuietSeconds) {
+TEST_F(CharactersTest, AnAutomaticCharacterSpeaksOnceByItselfThenWhenAsked) {
     DialogNPC* npc = AddTalker(true);
     EXPECT_TRUE(npc->IsAutomatic());
     PlaceBlade(40.0f); // in talking range, not yet close enough
     Frames(10);
     EXPECT_TRUE(level.started.empty());
-    PlaceBlade(30.0f); // inside 31.6 units
-    Frames(1);
-    EXPECT_EQ(level.started.size(), 1u) << "at once on approach";
-    Frames(179); // 2.98 s later
-    EXPECT_EQ(level.started.size(), 1u);
-    Frames(2);
-    EXPECT_EQ(level.started.size(), 2u) << "again after three seconds";
-    // The three seconds count only while no conversation runs.
+    EXPECT_FALSE(npc->promptUp) << "no input to announce yet";
+    // Refused while another conversation runs: it waits, it does not give up.
     level.talking = true;
-    Frames(400);
-    EXPECT_EQ(level.started.size(), 2u);
+    PlaceBlade(30.0f); // inside 31.6 units
+    Frames(30);
+    EXPECT_TRUE(level.started.empty());
     level.talking = false;
-    Frames(170);
-    EXPECT_EQ(level.started.size(), 2u) << "not at once after a conversation";
-    Frames(12);
-    EXPECT_EQ(level.started.size(), 3u);
-    EXPECT_FALSE(npc->promptUp) << "no input to announce";
+    Frames(1);
+    EXPECT_EQ(level.started.size(), 1u) << "by itself once Blade is close and nothing runs";
+    // Standing by, walking off and back, slashing nearby: never again by
+    // itself.
+    Frames(400);
+    PlaceBlade(120.0f);
+    Frames(30);
+    PlaceBlade(20.0f);
+    Frames(400);
+    Tap(QN_VK_LBUTTON, [&] { Step(); });
+    Frames(200);
+    EXPECT_EQ(level.started.size(), 1u);
+    EXPECT_FALSE(npc->IsAutomatic());
+    EXPECT_TRUE(npc->promptUp) << "now it shows what to press";
+    TapE();
+    EXPECT_EQ(level.started, (std::vector<int32_t>{7, 7})) << "asked, it talks again";
 }
 
 TEST_F(CharactersTest, AWindowCharacterOpensItsWindowAndClosesItAgain) {

@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <cmath>
 #include <memory>
 #include <string>
@@ -38,7 +40,8 @@ protected:
         QNInputReset();
         QNInputSetScripted(true);
         Runtime::Get().gamePad.SetScripted(true);
-        Runtime::Get().timeScale = 1.0f;
+        Runtime::Get().clock.Restore();
+        Runtime::Get().clock.hitStops = false;
         level.list = &room;
         blade = std::make_unique<Player>(1);
         level.player = blade.get();
@@ -49,7 +52,8 @@ protected:
         owned.clear();
         ClearTweens();
         ProjectilePool::Clear();
-        Runtime::Get().timeScale = 1.0f;
+        Runtime::Get().clock.Restore();
+        Runtime::Get().clock.hitStops = true;
         Runtime::Get().gamePad.SetScripted(false);
         QNInputSetScripted(false);
     }
@@ -160,7 +164,9 @@ TEST_F(EnemyTest, FourConesShootAndSteepAnglesWalk) {
         const Vec2 at{200.0f * std::cos(c.degrees * kDegree),
                       200.0f * std::sin(c.degrees * kDegree)};
         PlaceBlade(at);
-        soldier->fireTimer = BasicEnemy::fireInterval - 0.5f * kFrame; // due next frame
+        // Due next frame, its wind-up already shown.
+        soldier->fireTimer = BasicEnemy::fireInterval - 0.5f * kFrame;
+        soldier->windingUp = true;
         Frame();
         EXPECT_EQ(soldier->state, c.state) << c.degrees;
         if (c.state == EnemyChase) {
@@ -221,6 +227,41 @@ TEST_F(EnemyTest, TheFirstShotComesTwoSecondsIntoTheAttackAndIdleStartsTheClockA
     const int again = FramesUntilShot(300);
     EXPECT_GE(again, 120);
     EXPECT_LE(again, 122);
+}
+
+TEST_F(EnemyTest, EveryShotIsAnnouncedByAWindUpEvenAfterAHit) {
+    auto* soldier = Spawn<BasicEnemy>(Vec2{0.0f, 0.0f}, false);
+    PlaceBlade({-300.0f, 0.0f});
+    const auto windUpThenShot = [&](int limit) {
+        int frame = 0, windUp = -1;
+        for (; frame < limit && Shots().empty(); ++frame) {
+            if (windUp < 0 && soldier->windingUp)
+                windUp = frame;
+            Frame();
+        }
+        return std::pair<int, int>{windUp, frame};
+    };
+    const auto [firstWindUp, firstShot] = windUpThenShot(300);
+    ASSERT_GE(firstWindUp, 0) << "no wind-up before the shot";
+    // About 0.35 s (21 frames) between the glint and the shot.
+    EXPECT_NEAR(firstShot - firstWindUp, 21, 2);
+    for (Projectile* p : Shots())
+        p->exploding = true;
+    Frames(30);
+
+    // A hit in the middle of the next wind-up: the shot that follows is
+    // announced for its whole length again.
+    while (!soldier->windingUp)
+        Frame();
+    Frames(10);
+    soldier->ChangeHealth(-0.01f, nullptr);
+    ASSERT_FALSE(soldier->windingUp);
+    for (Projectile* p : Shots())
+        p->exploding = true;
+    Frames(2);
+    const auto [secondWindUp, secondShot] = windUpThenShot(400);
+    ASSERT_GE(secondWindUp, 0);
+    EXPECT_NEAR(secondShot - secondWindUp, 21, 2);
 }
 
 TEST_F(EnemyTest, ADormantGunnerAimsButNeverFires) {

@@ -1,6 +1,7 @@
 // Game's clock, frame tables and file-name services (no window needed).
 #include "core/GameClock.h"
 #include "core/Runtime.h"
+#include "entities/HitFeel.h"
 #include "game/Game.h"
 
 #include <algorithm>
@@ -14,7 +15,7 @@ class GameClockTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Game& g = Game::Instance();
-        g.timeScale = 1.0f;
+        Runtime::Get().clock.Restore();
         g.toggleCooldown = 0.0f;
     }
 };
@@ -116,6 +117,47 @@ TEST(FrameTablesTest, NormalMapNames) {
     EXPECT_EQ(Game::NormalMapName("bioenemy_idle.png"), "bioenemy_idle_n.png");
     EXPECT_EQ(Game::NormalMapName("trainingdummy.png"), "trainingdummy_n.png");
     EXPECT_EQ(Game::NormalMapName("rooms/core_terrain.png"), "rooms/core_terrain_n.png");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GameClockTest, ABlowHoldsTheGameStillForItsRealTimeThenTimeGoesOn) {
+    GameClock& clock = Runtime::Get().clock;
+    clock.HitStop(0.05f);
+    clock.HitStop(0.02f); // a shorter hold does not cut the longer one
+    int held = 0;
+    while (clock.Advance(1.0 / 60.0) == 0.0f && held < 100)
+        ++held;
+    EXPECT_NEAR(held, 3, 1) << "0.05 s at 60 frames a second";
+    EXPECT_FLOAT_EQ(clock.Advance(1.0 / 60.0), 1.0f / 60.0f);
+    // The player may turn it off.
+    clock.hitStops = false;
+    clock.HitStop(0.09f);
+    EXPECT_GT(clock.Advance(1.0 / 60.0), 0.0f);
+    clock.hitStops = true;
+    clock.HitStop(0.09f);
+    clock.Restore(); // the pause ends any hold
+    EXPECT_GT(clock.Advance(1.0 / 60.0), 0.0f);
+}
+
+TEST(HitFeelTest, HeavierBlowsWeighMoreAndLightHitsNeverShake) {
+    // The decisions, not the figures: holds grow from light hits to heavy
+    // ones to kills, stay between 30 and 90 ms, and only light hits leave
+    // the view still.
+    EXPECT_LT(FeelOf(Blow::LightHit).hold, FeelOf(Blow::HeavyHit).hold);
+    EXPECT_LT(FeelOf(Blow::HeavyHit).hold, FeelOf(Blow::Kill).hold);
+    EXPECT_GT(FeelOf(Blow::BatBack).hold, FeelOf(Blow::LightHit).hold);
+    for (Blow b : {Blow::LightHit, Blow::HeavyHit, Blow::Kill, Blow::DashHit, Blow::BatBack}) {
+        EXPECT_GE(FeelOf(b).hold, 0.03f);
+        EXPECT_LE(FeelOf(b).hold, 0.09f);
+    }
+    EXPECT_EQ(FeelOf(Blow::LightHit).trauma, 0.0f);
+    for (Blow b : {Blow::HeavyHit, Blow::Kill, Blow::BladeHurt, Blow::Explosion})
+        EXPECT_GT(FeelOf(b).trauma, 0.0f);
+    // Blade's own hurt shakes but does not hold the game: he must react.
+    EXPECT_EQ(FeelOf(Blow::BladeHurt).hold, 0.0f);
 }
 
 } // namespace

@@ -3,9 +3,11 @@
 // tints, idling, death and the HUD it keeps informed.
 #include "core/AssetManifest.h"
 #include "core/Circle2D.h"
+#include "core/Runtime.h"
 #include "engine/QNGraphics.h"
 #include "engine/QNInput.h"
 #include "engine/QNKeys.h"
+#include "entities/HitFeel.h"
 #include "entities/LevelServices.h"
 #include "entities/Player.h"
 #include "entities/StaticEntity.h"
@@ -83,14 +85,18 @@ protected:
         QNInputReset();
         QNInputSetScripted(true);
         Game::Instance().gamePad.SetScripted(true);
-        Game::Instance().timeScale = 1.0f;
+        // Blows hold the game still (tested on their own); here every
+        // frame moves.
+        Runtime::Get().clock.Restore();
+        Runtime::Get().clock.hitStops = false;
         LevelServices::current = &level;
         player = std::make_unique<Player>(1, StandInParts());
         room.push_back(player.get());
     }
     void TearDown() override {
         LevelServices::current = nullptr;
-        Game::Instance().timeScale = 1.0f;
+        Runtime::Get().clock.Restore();
+        Runtime::Get().clock.hitStops = true;
         Game::Instance().gamePad.SetScripted(false);
         QNInputSetScripted(false);
     }
@@ -272,21 +278,31 @@ TEST_F(PlayerTest, ThreeHitCombosFollowTheTable) {
     }
 }
 
-TEST_F(PlayerTest, APressOutsideTheWindowStartsNothingAndTheComboResets) {
+TEST_F(PlayerTest, APressJustBeforeItsWindowIsKeptAndOneLongBeforeIsDropped) {
+    // slashl shows each of its frames for 0.06 s; the next light slash
+    // opens on frame 3 (0.18 s in). A press on frame 1 comes more than a
+    // tenth of a second early and is dropped.
     Tap(QN_VK_LBUTTON);
     ASSERT_EQ(player->Body()->animation, AnimSlashL);
-    for (uint32_t frame : {1u, 2u}) {
-        TapOnFrame(QN_VK_LBUTTON, frame);
-        EXPECT_EQ(player->Body()->animation, AnimSlashL);
-        EXPECT_EQ(player->state, PlayerSlash);
-        EXPECT_EQ(player->combo, 1);
-    }
-    // The window of the next light slash is frames 3 to 6: the last frame
-    // of slashl is too late.
-    TapOnFrame(QN_VK_LBUTTON, 6);
-    EXPECT_EQ(player->Body()->animation, AnimSlashLL);
+    TapOnFrame(QN_VK_LBUTTON, 1);
+    EXPECT_EQ(player->Body()->animation, AnimSlashL);
+    EXPECT_EQ(player->state, PlayerSlash);
+    EXPECT_EQ(player->combo, 1);
+    for (int i = 0; i < 60 && player->Body()->frame < 4; ++i)
+        Frame();
+    EXPECT_EQ(player->Body()->animation, AnimSlashL) << "a press long before: dropped";
+    Frames(120);
 
-    // An opener while a slash runs does nothing.
+    // On frame 2 it is kept and plays as the window opens.
+    Tap(QN_VK_LBUTTON);
+    TapOnFrame(QN_VK_LBUTTON, 2);
+    EXPECT_EQ(player->Body()->animation, AnimSlashL);
+    for (int i = 0; i < 6 && player->Body()->animation == AnimSlashL; ++i)
+        Frame();
+    EXPECT_EQ(player->Body()->animation, AnimSlashLL) << "a press just before: kept";
+
+    // An opener while a slash runs does nothing: the slash still has more
+    // than a tenth of a second to go, and the kept press runs out.
     player->combo = 0;
     TapOnFrame(QN_VK_RBUTTON, 4);
     EXPECT_EQ(player->Body()->animation, AnimSlashLL);
@@ -294,6 +310,94 @@ TEST_F(PlayerTest, APressOutsideTheWindowStartsNothingAndTheComboResets) {
     EXPECT_EQ(player->combo, 0);
     EXPECT_EQ(player->state, PlayerIdle);
     EXPECT_EQ(player->Body()->animation, AnimIdle);
+}
+
+TEST_F(PlayerTest, APressInTheLastMomentsOfASlashPlaysWhenItEnds) {
+    // A finisher takes no follow-up; a press on its last frame (5 of
+    // slashlll) is kept and opens the next combo as soon as it ends.
+    Tap(QN_VK_LBUTTON);
+    TapOnFrame(QN_VK_LBUTTON, 3);
+    TapOnFrame(QN_VK_LBUTTON, 5);
+    ASSERT_EQ(player->Body()->animation, AnimSlashLLL);
+    TapOnFrame(QN_VK_LBUTTON, 5);
+    EXPECT_EQ(player->Body()->animation, AnimSlashLLL);
+    for (int i = 0; i < 12 && player->Body()->animation == AnimSlashLLL; ++i)
+        Frame();
+    EXPECT_EQ(player->Body()->animation, AnimSlashL) << "the kept press opens a new combo";
+}
+
+TEST_F(PlayerTest, SlashesSwingToThePointersSide) {
+    // Blade looks left; the pointer to his right turns the swing there.
+    Target* right = Add(KindEnemy, {30.0f, 0.0f});
+    Target* left = Add(KindEnemy, {-30.0f, 0.0f});
+    ASSERT_LT(player->Facing().x, 0.0f);
+    level.cursor = {200.0f, 40.0f};
+    Tap(QN_VK_LBUTTON);
+    EXPECT_GT(player->Facing().x, 0.0f);
+    EXPECT_EQ(right->hits, 1);
+    EXPECT_EQ(left->hits, 0);
+    Frames(120);
+    // Walking right while pointing left: the pointer wins.
+    level.cursor = {-200.0f, 0.0f};
+    QNInputInjectKey(QN_VK_D, true);
+    Tap(QN_VK_LBUTTON);
+    QNInputInjectKey(QN_VK_D, false);
+    EXPECT_LT(player->Facing().x, 0.0f);
+    EXPECT_EQ(left->hits, 1);
+    EXPECT_EQ(right->hits, 1);
+}
+
+TEST_F(PlayerTest, WithAPadSlashesFollowTheStickOrKeepTheirSide) {
+    Target* right = Add(KindEnemy, {30.0f, 0.0f});
+    level.cursor = {-200.0f, 0.0f}; // the pointer means nothing with a pad
+    struct Case {
+        int16_t stickX;
+        float facing; // x of Facing() after the slash
+    } cases[] = {{32767, 1.0f}, {0, 1.0f}, {-32767, -1.0f}, {0, -1.0f}};
+    for (const Case& c : cases) {
+        ControllerState pad;
+        pad.thumbLX = c.stickX;
+        pad.buttons = PAD_A;
+        Game::Instance().gamePad.InjectController(pad);
+        Frame();
+        Game::Instance().gamePad.InjectController(ControllerState{});
+        EXPECT_EQ(player->Facing().x, c.facing) << c.stickX;
+        Frames(120);
+    }
+    EXPECT_EQ(right->hits, 2);
+}
+
+TEST_F(PlayerTest, ASlashThatLandsHoldsTheGameStillAndFellingHoldsLonger) {
+    GameClock& clock = Runtime::Get().clock;
+    clock.hitStops = true;
+    Target* foe = Add(KindEnemy, {-30.0f, 0.0f}, 0.5f);
+    Tap(QN_VK_LBUTTON); // -0.34: it stands
+    EXPECT_FLOAT_EQ(clock.HitStopLeft(), FeelOf(Blow::LightHit).hold);
+    Frames(120);
+    Tap(QN_VK_RBUTTON); // -0.5: it falls
+    EXPECT_TRUE(foe->IsDead());
+    EXPECT_FLOAT_EQ(clock.HitStopLeft(), FeelOf(Blow::Kill).hold);
+    Frames(120);
+    // Props and scenery are no foes: no hold.
+    Add(KindSliceable, {-30.0f, 0.0f});
+    Tap(QN_VK_LBUTTON);
+    EXPECT_FLOAT_EQ(clock.HitStopLeft(), 0.0f);
+}
+
+TEST_F(PlayerTest, NothingHurtsBladeWhileTheDashCarriesHim) {
+    level.cursor = {-150.0f, 0.0f};
+    QNInputInjectKey(QN_VK_LSHIFT, true);
+    Frames(3);
+    Tap(QN_VK_LBUTTON);
+    QNInputInjectKey(QN_VK_LSHIFT, false);
+    ASSERT_EQ(player->state, PlayerDash);
+    player->ChangeHealth(-0.3f, nullptr);
+    EXPECT_FLOAT_EQ(player->health, 1.0f);
+    player->ChangeHealth(0.0f, nullptr);
+    Frames(120);
+    ASSERT_NE(player->state, PlayerDash);
+    player->ChangeHealth(-0.3f, nullptr);
+    EXPECT_FLOAT_EQ(player->health, 0.7f) << "once it has stopped, hits land again";
 }
 
 TEST(ComboTableTest, WindowEdgesAreInclusive) {

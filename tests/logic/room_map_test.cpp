@@ -252,39 +252,54 @@ TEST(RoomMap, BrokenMapsAreInvalid) {
     const struct {
         const char* what;
         std::string text;
+        const char* reason; // the file at fault and what is wrong with it
     } cases[] = {
-        {"not XML", "<map><layer"},
-        {"no map element", "<room/>"},
-        {"non-Base64 data", MapWithData("<data encoding=\"base64\">AQAA*AAA</data>")},
+        {"not XML", "<map><layer", "room.tmx cannot be read (XML_ERROR_"},
+        {"no map element", "<room/>", "room.tmx has no map element"},
+        {"non-Base64 data", MapWithData("<data encoding=\"base64\">AQAA*AAA</data>"), "room.tmx: "},
         {"damaged zlib data",
-         MapWithData("<data encoding=\"base64\" compression=\"zlib\">AQAAAAIAAAA=</data>")},
+         MapWithData("<data encoding=\"base64\" compression=\"zlib\">AQAAAAIAAAA=</data>"),
+         "room.tmx: "},
         {"cut-short zlib data",
          MapWithData("<data encoding=\"base64\" "
-                     "compression=\"zlib\">eJwNw4UNwzAAALCUeWWG/8+cLTkKIcQmpmbmFg==</data>")},
+                     "compression=\"zlib\">eJwNw4UNwzAAALCUeWWG/8+cLTkKIcQmpmbmFg==</data>"),
+         "room.tmx: "},
         {"zstd",
-         MapWithData("<data encoding=\"base64\" compression=\"zstd\">KLUv/SAIQQAAAQ==</data>")},
-        {"unknown encoding", MapWithData("<data encoding=\"hex\">01</data>")},
-        {"csv words", MapWithData("<data encoding=\"csv\">1,two,3</data>")},
+         MapWithData("<data encoding=\"base64\" compression=\"zstd\">KLUv/SAIQQAAAQ==</data>"),
+         "room.tmx: "},
+        {"unknown encoding", MapWithData("<data encoding=\"hex\">01</data>"), "room.tmx: "},
+        {"csv words", MapWithData("<data encoding=\"csv\">1,two,3</data>"), "room.tmx: "},
         {"infinite map",
-         "<map infinite=\"1\">" + terrain + "<layer width=\"6\" height=\"5\"/></map>"},
-        {"chunked layer", MapWithData("<data encoding=\"csv\"><chunk x=\"0\" y=\"0\" width=\"1\" "
-                                      "height=\"1\">1</chunk></data>")},
-        {"absurd size", MapWithData("", "100000\" height=\"100000")},
-        {"negative size", MapWithData("", "-4\" height=\"5")},
+         "<map infinite=\"1\">" + terrain + "<layer width=\"6\" height=\"5\"/></map>",
+         "room.tmx is an infinite map"},
+        {"chunked layer",
+         MapWithData("<data encoding=\"csv\"><chunk x=\"0\" y=\"0\" width=\"1\" "
+                     "height=\"1\">1</chunk></data>"),
+         "room.tmx: "},
+        {"absurd size", MapWithData("", "100000\" height=\"100000"),
+         "room.tmx's tile layer size 100000 x 100000 is not a room"},
+        {"negative size", MapWithData("", "-4\" height=\"5"),
+         "room.tmx's tile layer size -4 x 5 is not a room"},
         {"missing tileset file",
-         "<map><tileset firstgid=\"1\" source=\"nowhere_terrain.tsx\"/></map>"},
-        {"no terrain tileset", "<map><layer width=\"2\" height=\"2\"/></map>"},
+         "<map><tileset firstgid=\"1\" source=\"nowhere_terrain.tsx\"/></map>",
+         "nowhere_terrain.tsx is missing"},
+        {"no terrain tileset", "<map><layer width=\"2\" height=\"2\"/></map>",
+         "room.tmx names no terrain tileset"},
     };
     for (const auto& c : cases) {
         RoomData room;
-        EXPECT_EQ(LoadError(c.text, room), "Map 12 is invalid") << c.what;
+        // The message names the map, the file at fault and what is wrong.
+        const std::string error = LoadError(c.text, room);
+        EXPECT_EQ(error.rfind("Map 12 is invalid: ", 0), 0u) << c.what << ": " << error;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.what << ": " << error;
     }
     RoomData room;
     try {
         room.Load(987654);
         FAIL() << "a missing room file loaded";
     } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Map 987654 is invalid");
+        const std::string what = e.what();
+        EXPECT_EQ(what, "Map 987654 is invalid: assets/rooms/987654.tmx is missing");
     }
 }
 

@@ -157,3 +157,46 @@ TEST(RoomObjects, DoorAndTriggerVocabulary) {
     EXPECT_EQ(TriggerKindFromText("TriggerCredits"), 4);
     EXPECT_EQ(TriggerKindFromText("TriggerCake"), 0);
 }
+
+namespace {
+
+TEST(RoomObjects, PropertiesThatCannotBeUsedTakeTheirDefaultsAndAreNamed) {
+    const ObjectRule* torch = FindObjectRule("Torches", "Torch");
+    ASSERT_NE(torch, nullptr);
+    const struct {
+        const char* property;
+        const char* value;
+        const char* used; // the value kept
+        const char* why;  // "" when the value stands
+    } cases[] = {
+        {"Frames", "4", "4", ""},
+        {"Frames", "1e9", "3", "is not a whole number"},
+        {"Frames", "12abc", "3", "is not a whole number"},
+        {"Frames", "99999999999", "3", "is not a whole number"},
+        {"Strength", "0.8", "0.8", ""},
+        {"Strength", "nan", "0.1", "is not a finite number"},
+        {"Range", "inf", "2", "is not a finite number"},
+        {"Color.R", "1e30", "1", "is outside +-1e+06"},
+        {"TextureName", "anything.png", "anything.png", ""},
+    };
+    for (const auto& c : cases) {
+        RoomObject object;
+        object.rule = torch;
+        object.name = "Torch";
+        for (const PropertySpec& spec : torch->properties)
+            object.properties[spec.name] = spec.fallback;
+        object.properties[c.property] = c.value;
+        testing::internal::CaptureStderr();
+        CheckPropertyValues(object, "assets/rooms/1.tmx");
+        const std::string console = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(object.properties[c.property], c.used) << c.property << " " << c.value;
+        const std::string line = *c.why ? std::string("ROOM: assets/rooms/1.tmx: object \"Torch\" "
+                                                      "(Torches) property ") +
+                                              c.property + " \"" + c.value + "\" " + c.why + ": " +
+                                              c.used + " is used instead\n"
+                                        : std::string();
+        EXPECT_EQ(console, line);
+    }
+}
+
+} // namespace

@@ -100,6 +100,89 @@ TEST(RoomPathing, WallProbesPushCirclesBackOntoTheFloor) {
     }
 }
 
+// Walks a circle `steps` times by `step`, letting the room push it out of
+// the walls after each step as it does Blade's body; the end centre.
+Vec2 WalkSliding(const RoomPathing& room, Vec2 from, Vec2 step, int steps, float radius) {
+    Vec2 at = from;
+    for (int i = 0; i < steps; ++i) {
+        at += step;
+        const WallHit out = room.SlideOutOfWalls(Body(at, radius));
+        if (out.hit)
+            at += out.point;
+    }
+    return at;
+}
+
+TEST(RoomPathing, BodiesSlideAlongWallsInsteadOfStopping) {
+    RoomPathing room;
+    Build(room, {"#######", "#.....#", "#.....#", "#.....#", "#######"});
+    // Floor spans x 48..288 and y -48..-192.
+    const float r = 17.0f;
+    const WallHit still = room.SlideOutOfWalls(Body({120, -120}, r));
+    EXPECT_FALSE(still.hit) << "a body on open floor is left alone";
+    const WallHit top = room.SlideOutOfWalls(Body({120, -60}, r));
+    EXPECT_TRUE(top.hit);
+    EXPECT_FLOAT_EQ(top.point.x, 0.0f) << "a flat wall pushes straight back";
+    EXPECT_FLOAT_EQ(top.point.y, -5.0f);
+
+    // Up and to the right into the top wall: once against it, the body
+    // keeps its whole step along it until the corner stops it.
+    const Vec2 end = WalkSliding(room, {80, -150}, {2, 2}, 100, r);
+    EXPECT_NEAR(end.y, -48.0f - r, 0.01f) << "held against the top wall";
+    EXPECT_NEAR(end.x, 288.0f - r, 0.01f) << "slid along it into the corner";
+    // Straight up against the wall there is nothing to slide along.
+    const Vec2 up = WalkSliding(room, {120, -150}, {0, 2}, 60, r);
+    EXPECT_NEAR(up.x, 120.0f, 0.01f);
+    EXPECT_NEAR(up.y, -48.0f - r, 0.01f);
+}
+
+TEST(RoomPathing, BodiesRoundTheCornersOfDoorwaysAndCorridors) {
+    RoomPathing room;
+    // Two rooms joined by a one-cell doorway in column 4 (x 192..240, y
+    // -96..-144), and a corridor that turns down at column 8 (x 384..432).
+    Build(room,
+          {"##########", "#...#....#", "#........#", "#...#..#.#", "#...#..#.#", "##########"});
+    const float r = 17.0f;
+    const struct {
+        const char* what;
+        Vec2 from;
+        Vec2 step;
+        int steps;
+        bool (*through)(Vec2 end);
+    } cases[] = {
+        {"east, catching the doorway's upper corner",
+         {120, -106},
+         {2, 0},
+         80,
+         [](Vec2 e) { return e.x > 260.0f; }},
+        {"east, catching its lower corner",
+         {120, -134},
+         {2, 0},
+         80,
+         [](Vec2 e) { return e.x > 260.0f; }},
+        {"west, catching its upper corner",
+         {300, -104},
+         {-2, 0},
+         80,
+         [](Vec2 e) { return e.x < 170.0f; }},
+        {"diagonally into the doorway from below its lower corner",
+         {140, -170},
+         {2, 1},
+         120,
+         [](Vec2 e) { return e.x > 260.0f; }},
+        {"south round the corridor's corner",
+         {398, -70},
+         {0, -2},
+         80,
+         [](Vec2 e) { return e.y < -190.0f; }},
+    };
+    for (const auto& c : cases) {
+        const Vec2 end = WalkSliding(room, c.from, c.step, c.steps, r);
+        EXPECT_TRUE(c.through(end)) << c.what << ": stopped at " << end.x << ", " << end.y;
+        EXPECT_TRUE(room.IsWalkable(end)) << c.what;
+    }
+}
+
 TEST(RoomPathing, RaysStopOnTheWallCellBorder) {
     RoomPathing room;
     Build(room, {"#######", "#.....#", "#..#..#", "#.....#", "#######"});
@@ -612,7 +695,11 @@ TEST(RoomLevel, DoorWalledOnBothSidesIsInvalid) {
         room.Init();
         FAIL() << "a walled door was accepted";
     } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Map 4's door to 9 is invalid");
+        // The message names the door, the file and why.
+        const std::string what = e.what();
+        EXPECT_EQ(what.rfind("Map 4's door to 9 is invalid: the door at (15, 24) in ", 0), 0u)
+            << what;
+        EXPECT_NE(what.find("/4.tmx has floor on neither side"), std::string::npos) << what;
     }
 }
 
@@ -645,6 +732,8 @@ TEST(RoomLevel, ADoorToAMissingRoomFailsTheLevel) {
         level.Load(1);
         FAIL() << "a level with a missing room loaded";
     } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Map 2 is invalid");
+        const std::string what = e.what();
+        EXPECT_EQ(what.rfind("Map 2 is invalid: ", 0), 0u) << what;
+        EXPECT_NE(what.find("/2.tmx is missing"), std::string::npos) << what;
     }
 }

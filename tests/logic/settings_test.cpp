@@ -115,8 +115,21 @@ TEST(SettingsTest, WhatIsNotTakenFromTheFileIsTold) {
         {"<options/>", false, {"the file holds no settings element: the defaults are used"}},
         {"<settings muted=\"maybe\" width=\"wide\" fullscreen=\"1\" height=\"600\"/>",
          true,
-         {"no volume: read as 0", "muted \"maybe\" is neither on nor off: read as off",
+         {"no volume: read as 0", "muted \"maybe\" is neither on (1) nor off (0): read as off",
           "width \"wide\" is not a number: read as 0"}},
+        // Switches are 1 or 0 (or true / false): other numbers are not taken
+        // as on; window sides beyond any screen are held, and named.
+        {"<settings volume=\"1\" muted=\"7\" fullscreen=\"-1\" width=\"99999999999999\" "
+         "height=\"100000\"/>",
+         true,
+         {"muted \"7\" is neither on (1) nor off (0): read as off",
+          "fullscreen \"-1\" is neither on (1) nor off (0): read as off",
+          "width \"99999999999999\" is larger than any screen: read as 16384",
+          "height \"100000\" is larger than any screen: read as 16384"}},
+        {"<settings volume=\"1\" muted=\"true\" fullscreen=\"false\" width=\"-5\" "
+         "height=\"600\"/>",
+         true,
+         {}},
         {"<settings volume=\"7\" muted=\"0\" fullscreen=\"1\" width=\"800\" height=\"600\" "
          "musicVolume=\"loud\" effectsVolume=\"0.5\" endlessSeed=\"-4\"/>",
          true,
@@ -253,3 +266,46 @@ TEST(AtomicFileSetTest, FilesAreReplacedTogetherOrNotAtAll) {
 }
 
 } // namespace
+
+TEST(SettingsTest, AWindowTheDesktopCannotHoldIsBroughtIntoItsUsablePart) {
+    // Desktop 1920 x 1080, of which panels leave 1920 x 1040 to windows.
+    const struct {
+        int32_t width, height;
+        int32_t fittedWidth, fittedHeight;
+        const char* told; // start of the line, "" when the size stands
+    } cases[] = {
+        {1280, 720, 1280, 720, ""},
+        {1920, 1040, 1920, 1040, ""},
+        {16384, 16384, 1920, 1040,
+         "the window size 16384 x 16384 does not fit the desktop's "
+         "usable 1920 x 1040: 1920 x 1040 is used instead"},
+        {1280, 5000, 1280, 1040, "the window size 1280 x 5000 does not fit"},
+        {-5, 600, 1920, 1080,
+         "the window size -5 x 600 is smaller than 320 x 240: the desktop's "
+         "1920 x 1080 is used instead"},
+        {0, 0, 1920, 1080, "the window size 0 x 0 is smaller than 320 x 240"},
+    };
+    for (const auto& c : cases) {
+        const WindowFit fit = FitWindowSize(c.width, c.height, 1920, 1080, 1920, 1040);
+        EXPECT_EQ(fit.width, c.fittedWidth) << c.width << " x " << c.height;
+        EXPECT_EQ(fit.height, c.fittedHeight) << c.width << " x " << c.height;
+        EXPECT_EQ(fit.change.rfind(c.told, 0), 0u) << fit.change;
+        EXPECT_EQ(fit.change.empty(), std::string(c.told).empty()) << fit.change;
+    }
+}
+
+TEST(SettingsTest, AFileFarLargerThanAnySettingsIsNotRead) {
+    ScratchGameDir dir;
+    // A settings element followed by a megabyte of empty elements.
+    std::string text = "<settings volume=\"0.5\" width=\"800\" height=\"600\"/>";
+    for (int i = 0; i < 300000; ++i)
+        text += "<a/>";
+    dir.Write("settings.xml", text);
+    Settings s;
+    std::vector<std::string> told;
+    EXPECT_FALSE(ReadSettings("settings.xml", s, &told));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(
+        told[0],
+        "the file is larger than the 65536 bytes such a file may hold: the defaults are used");
+}

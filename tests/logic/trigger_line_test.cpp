@@ -102,6 +102,25 @@ TEST_F(TriggerLineTest, AnEnemyTriggerWakesTheDormantGunnersOnce) {
     EXPECT_TRUE(level.started.empty());
 }
 
+TEST_F(TriggerLineTest, AnAmbushInWavesWakesOnlyItsOwnWave) {
+    AddBlade({-100.0f, -8.0f});
+    Soldier plain, first, second;
+    for (Soldier* s : {&plain, &first, &second})
+        room.push_back(s);
+    const LevelMap::WaveTable waves{{&first, 1}, {&second, 2}};
+    TriggerLine wave1 = Line(LevelMap::TriggerEnemy);
+    wave1.wave = 1;
+    TriggerLine everyone = Line(LevelMap::TriggerEnemy);
+    BladeAt(0.0f);
+    EXPECT_FALSE(wave1.Update(room, waves));
+    EXPECT_TRUE(plain.attackDisabled);
+    EXPECT_FALSE(first.attackDisabled);
+    EXPECT_TRUE(second.attackDisabled) << "the second wave waits for its own line";
+    EXPECT_FALSE(everyone.Update(room, waves));
+    EXPECT_FALSE(plain.attackDisabled) << "a line without a wave wakes those without one";
+    EXPECT_TRUE(second.attackDisabled);
+}
+
 TEST_F(TriggerLineTest, BladeInAnotherRoomTouchesNothing) {
     AddBlade({0.0f, -8.0f});
     blade->roomId = 2;

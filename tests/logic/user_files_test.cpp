@@ -59,8 +59,11 @@ TEST_F(UserFilesTest, TheGameFolderIsFoundFromAnyWorkingDirectory) {
     fs::remove(Here("assets")); // this scratch folder is not a game folder itself
     MakeGameFolder(Here("build"));
     MakeGameFolder(Here("prefix/share/quorvane"));
+    MakeGameFolder(Here("usr/share/games/quorvane"));
     fs::create_directories(Here("prefix/bin"));
+    fs::create_directories(Here("usr/games"));
     fs::create_directories(Here("elsewhere"));
+    fs::create_directories(Here("unpacked/assets/rooms")); // its levels.xml is lost
     struct Case {
         std::string executable, workingDir, folder;
         bool installed;
@@ -71,8 +74,15 @@ TEST_F(UserFilesTest, TheGameFolderIsFoundFromAnyWorkingDirectory) {
         {Here("build/quorvane"), Here("elsewhere"), Here("build"), false},
         // An installed game: its files are in <prefix>/share/quorvane.
         {Here("prefix/bin/quorvane"), Here("elsewhere"), Here("prefix/share/quorvane"), true},
+        // Installed as Debian lays out games: <prefix>/share/games/quorvane.
+        {Here("usr/games/quorvane"), Here("elsewhere"), Here("usr/share/games/quorvane"), true},
+        {Here("usr/games/quorvane"), Here("usr/games"), Here("usr/share/games/quorvane"), true},
         // Nothing anywhere.
         {Here("elsewhere/quorvane"), Here("elsewhere"), "", false},
+        // Assets without their catalogue are still the game's (the menu
+        // names what is missing), unless another folder has it all.
+        {Here("unpacked/quorvane"), Here("elsewhere"), Here("unpacked"), false},
+        {Here("build/quorvane"), Here("unpacked"), Here("build"), false},
     };
     for (const Case& c : cases) {
         const UserFiles::GameFolder found = UserFiles::FindGameFolder(c.executable, c.workingDir);

@@ -5,9 +5,10 @@
 // walking through them, conversations held through with the confirm button.
 //
 // The one help Blade gets: his health is topped up when it runs low (each
-// top-up counted), so a long scripted fight cannot end in the death window.
-// Everything else (enemies, gates, trigger lines, doors) runs by the game's
-// rules.
+// top-up counted), so a long scripted fight cannot end in the death window;
+// a driver that plays without it (`topUpHealth` false) takes the death
+// window's "Try again" instead. Everything else (enemies, gates, trigger
+// lines, doors) runs by the game's rules.
 #pragma once
 
 #include "core/Runtime.h"
@@ -22,6 +23,7 @@
 #include "entities/SliceableEntity.h"
 #include "game/Game.h"
 #include "scenes/LevelScene.h"
+#include "ui/UIText.h"
 #include "world/RoomPathing.h"
 
 #include "support/TestSupport.h"
@@ -32,6 +34,7 @@
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -82,10 +85,19 @@ protected:
     bool Frame() {
         if (hearConversations && !hearing && Playing() && scene->DialogueRunning())
             HoldConfirmThroughConversation();
-        if (Playing() && scene->player && Blade().health < 0.3f && !Blade().IsDead()) {
+        if (topUpHealth && Playing() && scene->player && Blade().health < 0.3f &&
+            !Blade().IsDead()) {
             Blade().health = 1.0f;
             Blade().PushHealth();
             ++topUps;
+            std::printf("top-up in room %d\n", RoomOf());
+        }
+        if (Playing() && scene->player) {
+            // Health lost by the Blade of this try since the last frame.
+            if (scene->player == watched && Blade().health < lastHealth)
+                damageTaken += lastHealth - Blade().health;
+            watched = scene->player;
+            lastHealth = Blade().health;
         }
         ++framesRun;
         Game::Instance().drawFrames = forceDraw || framesRun % drawEvery == 0;
@@ -123,7 +135,7 @@ protected:
     }
     static void ReleaseKeys() {
         for (uint8_t key : {QN_VK_A, QN_VK_D, QN_VK_W, QN_VK_S, QN_VK_E, QN_VK_LBUTTON,
-                            QN_VK_RBUTTON, QN_VK_LSHIFT})
+                            QN_VK_RBUTTON, QN_VK_LSHIFT, QN_VK_DOWN, QN_VK_RETURN})
             QNInputInjectKey(key, false);
     }
     // Down for one frame, then up.
@@ -131,6 +143,28 @@ protected:
         QNInputInjectKey(key, true);
         Frame();
         QNInputInjectKey(key, false);
+    }
+
+    // Once Blade has fallen: waits for the death window to open, picks "Try
+    // again" with the arrow keys and Enter, and waits until he stands again.
+    // False when the window never opens or he does not come back.
+    bool TryAgainAfterDeath() {
+        const Window& window = *scene->deathWindow;
+        if (!RunUntil([&] { return scene->deathShown && !window.busy; }, 900))
+            return false;
+        const UIElement* button = window.FindText("Try again");
+        const auto chosen = [&] {
+            return window.selectedIndex >= 0 &&
+                   window.elements[static_cast<size_t>(window.selectedIndex)] == button;
+        };
+        for (int i = 0; i < 8 && !chosen(); ++i) {
+            Tap(QN_VK_DOWN);
+            Frame();
+        }
+        if (!chosen())
+            return false;
+        Tap(QN_VK_RETURN);
+        return RunUntil([&] { return Playing() && !scene->deathShown && !Blade().IsDead(); }, 60);
     }
 
     // Writes the next frame to the build directory, halved to the render
@@ -256,8 +290,32 @@ protected:
         return best;
     }
 
+    // What the driver makes of a body it watches: with `reactionFrames`,
+    // where it stood that many frames ago; with `aimError`, off by up to
+    // that many units, a new error every reaction's worth of frames.
+    struct Sight {
+        std::deque<Vec2> seen;
+        Vec2 error{0.0f, 0.0f};
+        int looks = 0;
+    };
+    Vec2 Look(Sight& sight, Vec2 now) {
+        sight.seen.push_back(now);
+        while (static_cast<int>(sight.seen.size()) > reactionFrames + 1)
+            sight.seen.pop_front();
+        if (aimError > 0.0f && sight.looks++ % std::max(reactionFrames, 1) == 0) {
+            std::uniform_real_distribution<float> off(-aimError, aimError);
+            sight.error = {off(dice), off(dice)};
+        }
+        return sight.seen.front() + sight.error;
+    }
+    // With `betweenBlows` set, it runs before every frame of a fight; true
+    // means the driver did something else (a refill) and the fight goes on
+    // from wherever Blade now stands.
+    bool Interrupted() { return betweenBlows && betweenBlows(); }
+
     // Walks up beside `enemy` and slashes (light, or heavy with `heavy`)
-    // until it falls; false if it still stands after `limit` frames.
+    // until it falls; false if it still stands after `limit` frames or
+    // Blade has fallen.
     // `onHit` runs after each frame that took some of its health. He keeps
     // to the side he comes from, and tries the other one when something
     // (a pillar) holds him up for most of a second.
@@ -269,9 +327,14 @@ protected:
         float side = Blade().GetPosition().x <= enemy->GetPosition().x ? -28.0f : 28.0f;
         float nearest = 1e30f;
         int held = 0;
-        for (int i = 0; i < limit && !enemy->IsDead(); ++i) {
+        Sight sight;
+        for (int i = 0; i < limit && !enemy->IsDead() && !Blade().IsDead(); ++i) {
+            if (Interrupted()) {
+                way.clear();
+                continue;
+            }
             const Vec2 at = Blade().GetPosition();
-            const Vec2 them = enemy->GetPosition();
+            const Vec2 them = Look(sight, enemy->GetPosition());
             // Against a wall on that side: the other one.
             if (!scene->IsWalkable(RoomOf(), them + Vec2{side, 0.0f}))
                 side = -side;
@@ -296,9 +359,11 @@ protected:
                     way.pop_front();
                 Steer(way.empty() ? spot : way.front());
             } else {
-                // Face it and slash every few frames; the combo takes the
-                // presses that fall in its windows.
+                // Point at it and slash every few frames (the sword swings
+                // to the pointer's side); the combo takes the presses that
+                // fall in its windows.
                 Steer(at, 1e9f);
+                PointAtWorld(them);
                 QNInputInjectKey(them.x > at.x ? QN_VK_D : QN_VK_A, i % 9 < 2);
                 QNInputInjectKey(slash, i % 9 == (heavy ? 1 : 0));
             }
@@ -316,18 +381,23 @@ protected:
     // dashes through it; false if it still stands.
     bool DashThrough(Enemy* enemy, int limit) {
         std::deque<Vec2> way;
-        for (int i = 0; i < limit && !enemy->IsDead(); ++i) {
+        Sight sight;
+        for (int i = 0; i < limit && !enemy->IsDead() && !Blade().IsDead(); ++i) {
+            if (Interrupted()) {
+                way.clear();
+                continue;
+            }
             const Vec2 at = Blade().GetPosition();
-            const Vec2 them = enemy->GetPosition();
+            const Vec2 them = Look(sight, enemy->GetPosition());
             const bool clear = !scene->Raycast(RoomOf(), at, them).hit;
             if (clear && LengthSq(them - at) < 110.0f * 110.0f && Blade().state != PlayerSlash) {
                 ReleaseKeys();
                 QNInputInjectKey(QN_VK_LSHIFT, true);
                 for (int k = 0; k < 3; ++k) {
-                    PointAtWorld(enemy->GetPosition());
+                    PointAtWorld(Look(sight, enemy->GetPosition()));
                     Frame();
                 }
-                PointAtWorld(enemy->GetPosition());
+                PointAtWorld(Look(sight, enemy->GetPosition()));
                 Tap(QN_VK_LBUTTON);
                 QNInputInjectKey(QN_VK_LSHIFT, false);
                 RunUntil([&] { return Blade().state != PlayerDash; }, 120);
@@ -354,9 +424,13 @@ protected:
     // duel. False if he still stands after `limit` frames.
     bool WearDown(Commander& boss, int limit, const std::function<bool(int)>& each = nullptr) {
         path.clear();
-        for (int i = 0; i < limit && boss.health > 0.0f; ++i) {
+        for (int i = 0; i < limit && boss.health > 0.0f && !Blade().IsDead(); ++i) {
             if (each && each(i))
                 continue;
+            if (Interrupted()) {
+                path.clear();
+                continue;
+            }
             const Vec2 at = Blade().GetPosition();
             const Vec2 spot = Beside(boss);
             if (boss.state == CommanderTeleport) {
@@ -367,6 +441,7 @@ protected:
             } else {
                 path.clear();
                 Steer(at, 1e9f);
+                PointAtWorld(boss.GetPosition());
                 const bool right = boss.GetPosition().x > at.x;
                 QNInputInjectKey(right ? QN_VK_D : QN_VK_A, i % 9 < 2);
                 QNInputInjectKey(QN_VK_RBUTTON, i % 9 == 1);
@@ -392,6 +467,7 @@ protected:
     // One heavy slash from beside the fallen Commander, facing him.
     void FinishingSlash(const Commander& boss) {
         const bool right = boss.GetPosition().x > Blade().GetPosition().x;
+        PointAtWorld(boss.GetPosition());
         QNInputInjectKey(right ? QN_VK_D : QN_VK_A, true);
         Frame();
         QNInputInjectKey(right ? QN_VK_D : QN_VK_A, false);
@@ -411,8 +487,17 @@ protected:
 
     ScratchGameDir dir;
     LevelScene* scene = nullptr;
-    std::deque<Vec2> path; // the walk's current path
-    int topUps = 0;        // times Blade's health was topped up
+    std::deque<Vec2> path;    // the walk's current path
+    int topUps = 0;           // times Blade's health was topped up
+    bool topUpHealth = true;  // top Blade's health up when it runs low
+    float damageTaken = 0.0f; // health lost over the run, every try counted
+    const Player* watched = nullptr;
+    float lastHealth = 1.0f;
+    // How the fights are played (a skilled player by default).
+    int reactionFrames = 0;
+    float aimError = 0.0f; // world units
+    std::mt19937 dice{kSeed};
+    std::function<bool()> betweenBlows;
     int framesRun = 0;
     int drawEvery = 1;      // draw one frame in this many
     bool forceDraw = false; // the next frame is drawn whatever its number

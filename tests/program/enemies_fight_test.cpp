@@ -64,7 +64,8 @@ TEST_F(EnemiesFightTest, BladeFightsThroughTheHallAndTheGateOpensWhenTheSoldiers
     EnterRoom(2);
 
     // The hall holds three soldiers lying in wait behind a gate: the first
-    // line on the floor starts Blade's words, the second wakes them.
+    // line on the floor starts Blade's words, the next ones wake them in
+    // turn.
     const std::vector<BasicEnemy*> soldiers = InRoom<BasicEnemy>();
     ASSERT_EQ(soldiers.size(), 3u);
     ASSERT_EQ(InRoom<Gate>().size(), 1u);
@@ -74,15 +75,14 @@ TEST_F(EnemiesFightTest, BladeFightsThroughTheHallAndTheGateOpensWhenTheSoldiers
         EXPECT_TRUE(s->attackDisabled) << "the gunners lie in wait";
     const Vec2 in = Blade().GetPosition();
     ASSERT_TRUE(WalkTo({260.0f, in.y}, 600));
-    for (const BasicEnemy* s : soldiers)
-        EXPECT_FALSE(s->attackDisabled) << "awake";
     HearOut();
-    // The nearest of them covers the way in.
+    // The first of them wakes and covers the way in; the others wait.
     BasicEnemy* doorGuard = nullptr;
     for (BasicEnemy* s : soldiers) {
-        if (!doorGuard || LengthSq(s->GetPosition() - Blade().GetPosition()) <
-                              LengthSq(doorGuard->GetPosition() - Blade().GetPosition()))
+        if (!s->attackDisabled) {
+            EXPECT_EQ(doorGuard, nullptr) << "one soldier at first";
             doorGuard = s;
+        }
     }
     ASSERT_NE(doorGuard, nullptr);
 
@@ -101,6 +101,10 @@ TEST_F(EnemiesFightTest, BladeFightsThroughTheHallAndTheGateOpensWhenTheSoldiers
     EXPECT_EQ(doorGuard->Body()->animation, 2u) << "aiming level along the hall";
     EXPECT_LT(doorGuard->GetScale().x, 0.0f) << "facing Blade";
     Capture("enemies_soldier_aiming.png");
+    // Before its shot it holds the aim, a glint at the muzzle.
+    ASSERT_TRUE(RunUntil([&] { return doorGuard->windingUp; }, 180)) << "no wind-up";
+    Frames(3);
+    Capture("enemies_wind_up_glint.png");
 
     // Its bullet comes down the hall; a heavy slash bats it back.
     Projectile* bullet = nullptr;
@@ -119,6 +123,7 @@ TEST_F(EnemiesFightTest, BladeFightsThroughTheHallAndTheGateOpensWhenTheSoldiers
         << "the soldier fired";
     ASSERT_LT(Blade().GetScale().x, 0.0f) << "Blade faces the shot";
     const float health = Blade().health;
+    PointAtWorld(bullet->GetPosition());
     Tap(QN_VK_RBUTTON);
     Frame();
     EXPECT_TRUE(bullet->struck);
@@ -131,10 +136,30 @@ TEST_F(EnemiesFightTest, BladeFightsThroughTheHallAndTheGateOpensWhenTheSoldiers
 
     forceDraw = false;
 
-    // Cut them down one by one, nearest first; picture the bars on the way.
+    // Aiming a dash at the nearest: the dotted line to where it takes him
+    // and, on the bar, the special it will cost.
+    {
+        Enemy* aimed = NearestLivingEnemy();
+        QNInputInjectKey(QN_VK_LSHIFT, true);
+        for (int k = 0; k < 90; ++k) {
+            PointAtWorld(aimed->GetPosition());
+            Frame();
+        }
+        Capture("enemies_dash_aim.png");
+        QNInputInjectKey(QN_VK_LSHIFT, false);
+        ASSERT_TRUE(RunUntil([] { return Game::Instance().timeScale > 0.99f; }, 60));
+    }
+
+    // Cut them down one by one, nearest first; picture the bars on the way
+    // and the white flash of the first hit.
     bool barsPictured = false;
+    bool flashPictured = false;
     Enemy* first = NearestLivingEnemy();
     ASSERT_TRUE(CutDown(first, 1800, [&] {
+        if (!flashPictured && first->flashLeft > 0.0f) {
+            Capture("enemies_hit_flash.png");
+            flashPictured = true;
+        }
         if (!barsPictured && first->health < 0.7f) {
             Frames(8);
             Capture("enemies_health_bars.png");

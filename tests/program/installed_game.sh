@@ -8,6 +8,7 @@
 #   installed_game.sh <path to quorvane>    (run in the build directory)
 # Needs DISPLAY (ctest runs under Xvfb), xdotool and cmake.
 set -u
+. "$(dirname "$0")/../support/game_window.sh"
 BUILD=$(pwd)
 WORK=$(mktemp -d /tmp/quorvane-installed-XXXXXX)
 pid=
@@ -23,14 +24,19 @@ command -v xdotool >/dev/null || fail "xdotool is not installed"
 PREFIX=$WORK/prefix
 cmake --install "$BUILD" --prefix "$PREFIX" >"$WORK/install.log" 2>&1 ||
     fail "install: $(cat "$WORK/install.log")"
-for f in bin/quorvane share/quorvane/assets/levels.xml share/quorvane/assets/PixAntiqua.ttf \
-    share/quorvane/assets/rooms/1.tmx share/applications/quorvane.desktop \
-    share/icons/hicolor/48x48/apps/quorvane.png share/icons/hicolor/256x256/apps/quorvane.png; do
+for f in games/quorvane share/games/quorvane/assets/levels.xml \
+    share/games/quorvane/assets/PixAntiqua.ttf share/games/quorvane/assets/rooms/1.tmx \
+    share/applications/quorvane.desktop share/man/man6/quorvane.6.gz \
+    share/doc/quorvane/copyright share/doc/quorvane/changelog.gz; do
     [ -f "$PREFIX/$f" ] || fail "not installed: $f"
 done
+for size in 16 24 32 48 64 128 256; do
+    [ -f "$PREFIX/share/icons/hicolor/${size}x$size/apps/quorvane.png" ] || fail "no $size icon"
+done
+[ -n "$(ls "$PREFIX"/share/metainfo/*.metainfo.xml 2>/dev/null)" ] || fail "no metainfo"
 grep -qx 'Exec=quorvane' "$PREFIX/share/applications/quorvane.desktop" || fail "desktop entry Exec"
 grep -qx 'Icon=quorvane' "$PREFIX/share/applications/quorvane.desktop" || fail "desktop entry Icon"
-[ -z "$(ls "$PREFIX/share/quorvane/assets/rooms" | grep -E '^10[0-4]\.tmx$')" ] ||
+[ -z "$(ls "$PREFIX/share/games/quorvane/assets/rooms" | grep -E '^10[0-4]\.tmx$')" ] ||
     fail "generated endless rooms were installed"
 (cd "$PREFIX" && find . | sort) >"$WORK/tree.before"
 
@@ -43,25 +49,9 @@ printf '<settings volume="1" muted="1" fullscreen="0" width="1280" height="720" 
 cd "$WORK/elsewhere"
 
 # Starts the game and gives its window the keyboard.
-"$PREFIX/bin/quorvane" >"$WORK/game.log" 2>&1 &
+"$PREFIX/games/quorvane" >"$WORK/game.log" 2>&1 &
 pid=$!
-win=
-i=0
-while ! win=$(xdotool search --all --pid "$pid" --name '^Quorvane$' 2>/dev/null | head -1) || [ -z "$win" ]; do
-    i=$((i + 1))
-    [ $i -lt 100 ] || fail "no game window"
-    kill -0 "$pid" 2>/dev/null || fail "the installed game did not start: $(cat "$WORK/game.log")"
-    sleep 0.1
-done
-xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
-xdotool mousemove --window "$win" 5 715
-press() {
-    xdotool keydown "$1"
-    sleep 0.15
-    xdotool keyup "$1"
-    sleep 0.25
-}
-alive() { kill -0 "$pid" 2>/dev/null || fail "the game ended early ($1)"; }
+focus_game_window
 
 sleep 7.5 # the logos
 alive "splash"
@@ -73,13 +63,7 @@ press Return
 sleep 3
 alive "new game"
 [ -f "$DATA/save.xml" ] || fail "no save in the data directory"
-press F12
-i=0
-while [ -z "$(ls "$DATA/screenshots" 2>/dev/null)" ]; do
-    i=$((i + 1))
-    [ $i -lt 50 ] || fail "no screenshot in the data directory"
-    sleep 0.1
-done
+take_screenshot "$DATA/screenshots" "$WORK/level.png"
 
 press Escape
 sleep 1.6
@@ -89,17 +73,7 @@ press Down # "Quit "
 press Return
 sleep 3
 alive "quit to menu"
-press Up # from the bottom: "Quit game"
-press Return
-sleep 1.6
-press Down # "Yes"
-press Return
-i=0
-while kill -0 "$pid" 2>/dev/null; do
-    i=$((i + 1))
-    [ $i -lt 100 ] || fail "the game did not end after Yes"
-    sleep 0.1
-done
+quit_from_menu
 wait "$pid"
 status=$?
 pid=

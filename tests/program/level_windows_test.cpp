@@ -2,6 +2,7 @@
 // options page, leaving for the menu, and the restart after dying.
 #include "entities/Player.h"
 #include "game/Game.h"
+#include "render/FadeTransition.h"
 #include "render/PostProcessor.h"
 #include "scenes/LevelScene.h"
 #include "scenes/MainMenu.h"
@@ -132,7 +133,7 @@ TEST_F(LevelWindowsTest, QuitFadesOutForHalfASecondToTheMainMenu) {
     EXPECT_NEAR(frames, 31, 2);
 }
 
-TEST_F(LevelWindowsTest, DeathOpensTheDeathWindowAndTryAgainRestartsOnTheNextFrame) {
+TEST_F(LevelWindowsTest, DeathOpensTheDeathWindowAndTryAgainStandsBladeUpOnTheNextFrame) {
     ASSERT_NE(level->player, nullptr);
     EXPECT_FLOAT_EQ(level->hud->health.fill, 1.0f);
     level->player->ChangeHealth(-10.0f, nullptr);
@@ -147,15 +148,16 @@ TEST_F(LevelWindowsTest, DeathOpensTheDeathWindowAndTryAgainRestartsOnTheNextFra
     Tap(QN_VK_ESCAPE);
     EXPECT_FALSE(level->paused);
     Choose(Death(), "Try again");
-    Game& g = Game::Instance();
-    EXPECT_NE(g.nextScene, nullptr) << "no fade-out: the new level is requested at once";
-    Frames(1);
-    LevelScene* again = Current<LevelScene>();
-    ASSERT_NE(again, nullptr);
-    EXPECT_NE(again, level);
-    EXPECT_EQ(Current<MainMenu>(), nullptr);
-    EXPECT_FALSE(again->deathShown);
-    EXPECT_EQ(again->player->state, PlayerIdle);
+    EXPECT_EQ(Game::Instance().nextScene, nullptr) << "the same level plays on";
+    EXPECT_EQ(Current<LevelScene>(), level);
+    EXPECT_FALSE(level->deathShown) << "no fade-out: Blade stands again at once";
+    ASSERT_NE(level->player, nullptr);
+    EXPECT_EQ(level->player->state, PlayerIdle);
+    EXPECT_FLOAT_EQ(level->player->health, 1.0f);
+    EXPECT_GT(FadeTransition::Instance().color[3], 0.5f) << "the room fades in";
+    Seconds(0.6f);
+    EXPECT_FLOAT_EQ(FadeTransition::Instance().color[3], 0.0f);
+    EXPECT_FLOAT_EQ(level->hud->health.fill, 1.0f);
 }
 
 TEST_F(LevelWindowsTest, BackToMenuLeavesAtOnce) {

@@ -5,6 +5,7 @@
 #   menu_flow.sh <path to quorvane> [directory to keep the screenshots in]
 # Needs DISPLAY (ctest runs under Xvfb) and xdotool.
 set -u
+. "$(dirname "$0")/../support/game_window.sh"
 GAME=$1
 KEEP=${2:-}
 BUILD=$(pwd)
@@ -26,42 +27,14 @@ printf '<settings volume="0" muted="1" fullscreen="0" width="1280" height="720"/
 launch() {
     "$GAME" >game.log 2>&1 &
     pid=$!
-    win=
-    i=0
-    while ! win=$(xdotool search --all --pid "$pid" --name '^Quorvane$' 2>/dev/null | head -1) || [ -z "$win" ]; do
-        i=$((i + 1))
-        [ $i -lt 100 ] || fail "no game window"
-        kill -0 "$pid" 2>/dev/null || fail "the game did not start"
-        sleep 0.1
-    done
-    xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
-    # The pointer rests in the window's bottom-left corner, away from every
-    # entry.
-    xdotool mousemove --window "$win" 5 715
-}
-
-# A key held long enough for a frame to see it.
-press() {
-    xdotool keydown "$1"
-    sleep 0.15
-    xdotool keyup "$1"
-    sleep 0.25
+    focus_game_window
 }
 shots=0
 # Saves the current screen as <name>.png.
 shot() {
-    before=$(ls screenshots 2>/dev/null | wc -l)
-    press F12
-    j=0
-    while [ "$(ls screenshots 2>/dev/null | wc -l)" -le "$before" ]; do
-        j=$((j + 1))
-        [ $j -lt 50 ] || fail "no screenshot for $1"
-        sleep 0.1
-    done
-    mv "screenshots/$(ls -t screenshots | head -1)" "$1.png"
+    take_screenshot screenshots "$1.png"
     shots=$((shots + 1))
 }
-alive() { kill -0 "$pid" 2>/dev/null || fail "the game ended early ($1)"; }
 
 # Any key after the first half second cuts both logos short, the screenshot
 # key as well: the first logo is taken in a run of its own.
@@ -114,18 +87,7 @@ sleep 3
 alive "credits"
 shot 9-menu-after-credits
 
-press Up # from the bottom: "Quit game"
-press Return
-sleep 1.6
-shot 10-exit-question
-press Down # "Yes"
-press Return
-i=0
-while kill -0 "$pid" 2>/dev/null; do
-    i=$((i + 1))
-    [ $i -lt 100 ] || fail "the game did not end after Yes"
-    sleep 0.1
-done
+quit_from_menu shot 10-exit-question
 wait "$pid"
 status=$?
 [ "$status" -eq 0 ] || fail "the game ended with status $status"

@@ -5,7 +5,8 @@
 // exit door into the next level; in the last level he wears the Commander
 // down, hears his last words, finishes him and crosses the stair's line
 // into the credits. Conversations are held through with the confirm button.
-// Blade's only help is the health top-up of LevelDriver.h.
+// He uses the room's health station when he runs low; the health top-up of
+// LevelDriver.h must never be needed.
 //
 // A picture of every room is written to the build directory as it is
 // entered (playthrough_room_<n>.png); each level adds its row to a sheet of
@@ -17,7 +18,7 @@
 #include "scenes/CreditsScene.h"
 #include "world/TriggerLine.h"
 
-#include "program/LevelDriver.h"
+#include "program/StoryTour.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -110,131 +111,17 @@ float LitShare(const std::string& path, int floor) {
     return static_cast<float>(lit) / static_cast<float>(count);
 }
 
-class PlaythroughTest : public LevelDriver, public ::testing::WithParamInterface<int32_t> {
+class PlaythroughTest : public StoryTour, public ::testing::WithParamInterface<int32_t> {
 protected:
     void SetUp() override {
         drawEvery = 240; // a frame every four seconds; pictures draw their own
         hearConversations = true;
+        // Low on health he goes to the room's station, as a player would.
+        betweenBlows = [this] { return RefillWhenLow(); };
         Projectile::Random().Seed(43);
         Commander::Random().Seed(11);
     }
 
-    // Where the level ends: the room with the exit door, or the one with
-    // the line that rolls the credits.
-    int32_t ExitRoom() const {
-        for (const auto& [number, room] : scene->rooms) {
-            if (room->DoorTo(0))
-                return number;
-            for (const auto& line : room->triggers)
-                if (line->triggerKind == LevelMap::TriggerCredits)
-                    return number;
-        }
-        return 0;
-    }
-    // The rooms in the order Blade walks them: depth first from the start
-    // room through the doors that may be walked, back out of every branch
-    // but the one that holds the exit, which comes last.
-    std::vector<int32_t> Tour(int32_t start, int32_t exitRoom) const {
-        std::map<int32_t, std::vector<int32_t>> children;
-        std::set<int32_t> seen{start};
-        std::function<void(int32_t)> grow = [&](int32_t room) {
-            for (const LevelMap::Door& door : scene->rooms.at(room)->doors) {
-                if (door.target == 0 || door.enterCondition == LevelMap::DoorDisabled)
-                    continue;
-                if (seen.insert(door.target).second) {
-                    children[room].push_back(door.target);
-                    grow(door.target);
-                }
-            }
-        };
-        grow(start);
-        std::function<bool(int32_t)> holdsExit = [&](int32_t room) {
-            if (room == exitRoom)
-                return true;
-            for (int32_t child : children[room])
-                if (holdsExit(child))
-                    return true;
-            return false;
-        };
-        std::vector<int32_t> way;
-        std::function<void(int32_t)> walk = [&](int32_t room) {
-            int32_t last = 0;
-            for (int32_t child : children[room]) {
-                if (holdsExit(child)) {
-                    last = child;
-                    continue;
-                }
-                way.push_back(child);
-                walk(child);
-                way.push_back(room);
-            }
-            if (last != 0) {
-                way.push_back(last);
-                walk(last);
-            }
-        };
-        way.push_back(start);
-        walk(start);
-        return way;
-    }
-
-    // A point of `line` Blade can stand on, the nearest to him.
-    Vec2 StandingPointOn(const Line2D& line) const {
-        Vec2 best = (line.start + line.end) * 0.5f;
-        float bestDistance = 1e30f;
-        for (int k = 1; k < 16; ++k) {
-            const Vec2 p = line.start + (line.end - line.start) * (static_cast<float>(k) / 16.0f);
-            const float d = LengthSq(p - Blade().GetPosition());
-            if (scene->IsWalkable(RoomOf(), p) && d < bestDistance) {
-                best = p;
-                bestDistance = d;
-            }
-        }
-        return best;
-    }
-    // The floor cell nearest the middle of the room's floor.
-    Vec2 MiddleOfFloor() const {
-        const LevelMap::Room& room = *scene->currentRoom;
-        Vec2 sum{0.0f, 0.0f};
-        int count = 0;
-        for (int32_t r = 0; r < room.height; ++r)
-            for (int32_t c = 0; c < room.width; ++c)
-                if (room.IsWalkable(room.CellCentre(c, r))) {
-                    sum = sum + room.CellCentre(c, r);
-                    ++count;
-                }
-        const Vec2 mean = count ? sum * (1.0f / static_cast<float>(count)) : Blade().GetPosition();
-        Vec2 best = Blade().GetPosition();
-        for (int32_t r = 0; r < room.height; ++r)
-            for (int32_t c = 0; c < room.width; ++c)
-                if (room.IsWalkable(room.CellCentre(c, r)) &&
-                    LengthSq(room.CellCentre(c, r) - mean) < LengthSq(best - mean))
-                    best = room.CellCentre(c, r);
-        return best;
-    }
-    // Walks across every trigger line of the room of the given kind until
-    // it has done its work.
-    void CrossLines(int32_t kind) {
-        for (int pass = 0; pass < 8; ++pass) {
-            const LevelMap::TriggerLine* line = nullptr;
-            for (const auto& t : scene->currentRoom->triggers)
-                if (t->triggerKind == kind && !line)
-                    line = t.get();
-            if (!line)
-                return;
-            const Vec2 on = StandingPointOn(*line);
-            const auto spent = [&] {
-                for (const auto& t : scene->currentRoom->triggers)
-                    if (t.get() == line)
-                        return false;
-                return true;
-            };
-            ASSERT_TRUE(WalkUntil(on, spent, 1800))
-                << "the line " << kind << " of room " << RoomOf() << " near " << on.x << ", "
-                << on.y << " did nothing";
-            Frames(2); // what it started is heard out here
-        }
-    }
     // Fights every enemy of the room but the Commander, nearest first: a
     // dash while the blue lasts and the line is clear, otherwise heavy
     // slashes from beside it.
@@ -249,52 +136,6 @@ protected:
                 CutDown(next, 900, nullptr, true);
             ++fights;
         }
-    }
-    Enemy* NearestNonCommander() const {
-        Enemy* best = nullptr;
-        for (Enemy* e : InRoom<Enemy>()) {
-            if (e->IsDead() || dynamic_cast<Commander*>(e))
-                continue;
-            if (!best || LengthSq(e->GetPosition() - Blade().GetPosition()) <
-                             LengthSq(best->GetPosition() - Blade().GetPosition()))
-                best = e;
-        }
-        return best;
-    }
-    // Walks up to every character of the room that talks and talks to it.
-    void TalkToCharacters() {
-        for (DialogNPC* npc : InRoom<DialogNPC>()) {
-            if (!npc->interactionOn)
-                continue;
-            const std::string name = std::to_string(npc->dialog);
-            const auto said = [&] {
-                return std::find(heard.begin(), heard.end(), name) != heard.end();
-            };
-            ASSERT_TRUE(WalkUntil(
-                npc->GetPosition(), [&] { return npc->promptUp || said(); }, 1800))
-                << "room " << RoomOf() << ": the character at " << npc->GetPosition().x << ", "
-                << npc->GetPosition().y << " cannot be reached";
-            if (!said() && !npc->IsAutomatic())
-                Tap(QN_VK_E);
-            RunUntil(said, 120);
-            EXPECT_TRUE(said()) << "room " << RoomOf() << ": character " << name << " said nothing";
-        }
-    }
-    // The Commander's hall: the duel, his last words from a step away, the
-    // finishing slash.
-    void DefeatCommander(Commander& boss) {
-        ASSERT_TRUE(WearDown(boss, 60 * 240)) << "he still stands after four minutes";
-        // A step away before he speaks, so the confirm button that holds
-        // his words does not cut him.
-        const size_t before = heard.size();
-        hearConversations = false;
-        ASSERT_TRUE(WalkTo(AwayFrom(boss), 240));
-        hearConversations = true;
-        ASSERT_TRUE(RunUntil([&] { return heard.size() > before; }, 240)) << "his last words";
-        ASSERT_TRUE(WalkTo(Beside(boss), 600));
-        FinishingSlash(boss);
-        ASSERT_TRUE(boss.IsDead());
-        Frames(30);
     }
     // Everything a room asks of Blade, the first time he enters it.
     void PlayRoom() {
@@ -383,10 +224,12 @@ TEST_P(PlaythroughTest, BladePlaysTheLevelFromItsStartToItsExit) {
         ASSERT_FALSE(HasFatalFailure());
     }
     ASSERT_EQ(RoomOf(), exitRoom);
-    std::printf("level %d: %zu rooms, %d fights, %zu conversations, %d top-ups, %d frames\n",
-                level + 1, played.size(), fights, heard.size(), topUps, framesRun);
+    std::printf("level %d: %zu rooms, %d fights, %zu conversations, %d stations, %d top-ups, "
+                "%d frames\n",
+                level + 1, played.size(), fights, heard.size(), refills, topUps, framesRun);
     for (const std::string& name : heard)
         std::printf("  heard %s\n", name.c_str());
+    EXPECT_EQ(topUps, 0) << "Blade plays the level through on his own health";
     WriteSheets(level);
     for (const std::string& name : pictures)
         EXPECT_GT(LitShare(BuildDir() + "/" + name, 15), 0.1f)

@@ -117,6 +117,13 @@ protected:
         Seconds(0.6f); // faded in
         CheckGl("a level's start");
     }
+    // After "Try again": Blade stands again in the same level, faded in.
+    void WaitForRetry(const LevelScene* level) {
+        ASSERT_GE(FramesUntil([&] { return Level() == level && InPlay(); }, 120), 0)
+            << "Blade never stood again " << Game::Instance().lastError;
+        Seconds(0.6f);
+        CheckGl("a retry");
+    }
     // Lets go of every key and moves the pointer out of the way.
     void ReleaseAll() {
         for (uint8_t k :
@@ -252,9 +259,8 @@ protected:
         // left by its exit leaves out).
         if (InLevel()) {
             ASSERT_NO_FATAL_FAILURE(Die());
-            const LevelScene* dead = Level();
             ASSERT_NO_FATAL_FAILURE(Choose(*Level()->deathWindow, "Try again"));
-            ASSERT_NO_FATAL_FAILURE(WaitForNewLevel(dead));
+            ASSERT_NO_FATAL_FAILURE(WaitForRetry(Level()));
             Fight(2.0f);
         }
         if (InLevel()) {
@@ -295,11 +301,9 @@ protected:
             for (int next = 101; next <= 105; ++next) {
                 Fight(0.5f, false);
                 if (Level()->deathShown) {
-                    const LevelScene* dead = Level();
                     ASSERT_NO_FATAL_FAILURE(Choose(*Level()->deathWindow, "Try again"));
-                    ASSERT_NO_FATAL_FAILURE(WaitForNewLevel(dead));
-                    level = Level();
-                    next = 100; // from the first room again
+                    ASSERT_NO_FATAL_FAILURE(WaitForRetry(Level()));
+                    --next; // the same room again
                     continue;
                 }
                 const int target = next == 105 ? 0 : next;

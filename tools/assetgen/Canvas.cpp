@@ -324,19 +324,70 @@ void PutChunk(std::vector<uint8_t>& out, const char type[4], const std::vector<u
 }
 } // namespace
 
-bool WriteStoredPng(const std::string& path, const Image& image) {
+namespace {
+int PaethPredictor(int a, int b, int c) {
+    const int p = a + b - c;
+    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+}
+
+// Row `y` of `image` under PNG filter `type` (0 none, 1 sub, 2 up, 3
+// average, 4 Paeth), written after its filter byte into `out`.
+void FilterRow(const Image& image, int y, uint8_t type, std::vector<uint8_t>& out) {
     const size_t stride = static_cast<size_t>(image.width) * 4;
-    std::vector<uint8_t> rows;
+    const uint8_t* row = image.rgba.data() + static_cast<size_t>(y) * stride;
+    const uint8_t* up = y > 0 ? row - stride : nullptr;
+    out.push_back(type);
+    for (size_t i = 0; i < stride; ++i) {
+        const int a = i >= 4 ? row[i - 4] : 0;
+        const int b = up ? up[i] : 0;
+        const int c = up && i >= 4 ? up[i - 4] : 0;
+        const int predicted = type == 1   ? a
+                              : type == 2 ? b
+                              : type == 3 ? (a + b) / 2
+                              : type == 4 ? PaethPredictor(a, b, c)
+                                          : 0;
+        out.push_back(static_cast<uint8_t>(row[i] - predicted));
+    }
+}
+
+// The rows as the image data holds them: unfiltered for stored data, else
+// each under the filter whose bytes lie nearest zero, which deflate packs
+// best (the usual choice of PNG writers).
+std::vector<uint8_t> FilteredRows(const Image& image, bool filtered) {
+    const size_t stride = static_cast<size_t>(image.width) * 4;
+    std::vector<uint8_t> rows, trial;
     rows.reserve((stride + 1) * static_cast<size_t>(image.height));
     for (int y = 0; y < image.height; ++y) {
-        rows.push_back(0); // filter: none
-        const uint8_t* row = image.rgba.data() + static_cast<size_t>(y) * stride;
-        rows.insert(rows.end(), row, row + stride);
+        if (!filtered) {
+            FilterRow(image, y, 0, rows);
+            continue;
+        }
+        std::vector<uint8_t> best;
+        uint64_t bestCost = UINT64_MAX;
+        for (uint8_t type = 0; type <= 4; ++type) {
+            trial.clear();
+            FilterRow(image, y, type, trial);
+            uint64_t cost = 0;
+            for (size_t i = 1; i < trial.size(); ++i)
+                cost += static_cast<uint64_t>(std::abs(static_cast<int8_t>(trial[i])));
+            if (cost < bestCost) {
+                bestCost = cost;
+                best.swap(trial);
+            }
+        }
+        rows.insert(rows.end(), best.begin(), best.end());
     }
+    return rows;
+}
+} // namespace
+
+bool WriteGamePng(const std::string& path, const Image& image, int level) {
+    const std::vector<uint8_t> rows = FilteredRows(image, level != Z_NO_COMPRESSION);
     std::vector<uint8_t> idat(compressBound(static_cast<uLong>(rows.size())));
     uLongf idatSize = static_cast<uLongf>(idat.size());
-    if (compress2(idat.data(), &idatSize, rows.data(), static_cast<uLong>(rows.size()),
-                  Z_NO_COMPRESSION) != Z_OK)
+    if (compress2(idat.data(), &idatSize, rows.data(), static_cast<uLong>(rows.size()), level) !=
+        Z_OK)
         return false;
     idat.resize(idatSize);
 

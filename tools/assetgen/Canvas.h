@@ -99,10 +99,9 @@ float ValueNoise(float x, float y, int seed);
 // A compressed PNG, for pictures people look at (the contact sheet, the
 // desktop icons).
 bool WritePng(const std::string& path, const Image& image);
-// A PNG whose pixels are stored, not compressed (no row filters, stored
-// deflate blocks), for every image the game opens: several times larger on
-// disk, but it is read at the speed of a copy where a compressed one is
-// inflated and unfiltered at every start.
-bool WriteStoredPng(const std::string& path, const Image& image);
+// A PNG of an image the game opens, its rows deflated at zlib's `level`:
+// Z_NO_COMPRESSION stores them as they are (no row filters, stored deflate
+// blocks), any other level filters each row the way that packs best.
+bool WriteGamePng(const std::string& path, const Image& image, int level);
 // Writes a frame strip from per-frame images of equal size.
 Image JoinStrip(const std::vector<Image>& frames);

@@ -99,7 +99,7 @@ void MakeIcon(Output& out) {
         out.Fail("cannot write title.ico");
     // The same emblem, larger, for the desktop's menus once the game is
     // installed (share/icons/hicolor); the game itself never opens these.
-    for (const int size : {48, 128, 256}) {
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
         Image large(size, size);
         const float half = static_cast<float>(size) / 2.0f;
         Emblem(large, half, half, half * 15.0f / 16.0f);

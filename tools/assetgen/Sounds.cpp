@@ -68,6 +68,10 @@ std::map<std::string, Voice> Effects() {
         Mixed({{1.0f, Sweep(400, 6000, 0.05f, 0.4f, 14)},
                {0.25f, Glide(600, 2400, 0.05f, [](double p) { return Sine(p); })}});
     fx["pewlazer.wav"] = Glide(1600, 180, 0.004f, [](double p) { return Square(p, 0.4f); });
+    fx["deflect.wav"] = Mixed({{0.7f, Bell(1760, 0.0f, 0.09f)},
+                               {0.5f, Bell(2637, 0.0f, 0.07f)},
+                               {0.6f, Sweep(7000, 3000, 0.002f, 0.6f, 19)}});
+    fx["windup.wav"] = Glide(520, 1560, 0.03f, [](double p) { return Triangle(p); });
     fx["hit.wav"] = Mixed({{0.8f, Sweep(2500, 300, 0.002f, 1.0f, 15)},
                            {1.0f, Glide(140, 45, 0.003f, [](double p) { return Sine(p); })}});
     fx["enemy_heavy_slash.wav"] = Mixed({{1.0f, Sweep(1800, 300, 0.06f, 0.5f, 16)},

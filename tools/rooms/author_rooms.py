@@ -308,10 +308,11 @@ def story_level_one():
     # A health and a special station against the north wall, under a torch.
     gatehouse.character("Station", (640, 100), {"GivesHP": True})
     gatehouse.character("Station", (730, 100), {"GivesHP": False})
-    # The training corner: a plain dummy, and one that fires across the
-    # south of the room.
+    # The training corner: a plain dummy, and one by the east wall whose
+    # harmless bolts cross the way to the hall, so Blade meets a shot (and
+    # may bat one back) before the first real fight.
     gatehouse.enemy("Dummy", 470, 230)
-    gatehouse.enemy("Dummy", 780, 440, {"Shootable": True})
+    gatehouse.enemy("Dummy", 780, 190, {"Shootable": True})
     # Crates to practise on; most hold a bottle.
     gatehouse.sliceable("crate", 300, 150, 100)
     gatehouse.sliceable("barrel", 348, 150, 50)
@@ -335,12 +336,17 @@ def story_level_one():
     hall.static("banner", 9 * TILE, 2 * TILE - 16)
     hall.static("banner", 12 * TILE + 16, 2 * TILE - 16)
     hall.static("rubble", 19 * TILE, 12 * TILE + 24)
-    # The soldiers hold their fire until Blade is well inside: crossing the
-    # first line he reads the quiet, the second wakes them.
-    for x, y in ((12 * TILE, 8 * TILE), (17 * TILE, 4 * TILE), (17 * TILE, 11 * TILE)):
-        hall.enemy("Enemy", x, y, {"DisableAttack": True})
+    # The soldiers hold their fire until Blade is well inside, and come in
+    # turns: crossing the first line he reads the quiet, the next two wake
+    # a pair a few steps apart, and the third soldier, by the gate at the
+    # far end, only once Blade walks on into the hall's second half.
+    hall.enemy("Enemy", 9 * TILE, 5 * TILE, {"DisableAttack": True, "Wave": 1})
+    hall.enemy("Enemy", 10 * TILE, 10 * TILE, {"DisableAttack": True, "Wave": 2})
+    hall.enemy("Enemy", 20 * TILE, 2 * TILE, {"DisableAttack": True, "Wave": 3})
     hall.trigger(150, TILE, f"0,0 0,{12 * TILE}", {"Dialog": 2, "Trigger": "TriggerDialog"})
-    hall.trigger(230, TILE, f"0,0 0,{12 * TILE}", {"Trigger": "TriggerEnemy"})
+    hall.trigger(230, TILE, f"0,0 0,{12 * TILE}", {"Trigger": "TriggerEnemy", "Wave": 1})
+    hall.trigger(330, TILE, f"0,0 0,{12 * TILE}", {"Trigger": "TriggerEnemy", "Wave": 2})
+    hall.trigger(14 * TILE, TILE, f"0,0 0,{12 * TILE}", {"Trigger": "TriggerEnemy", "Wave": 3})
     # Once the hall is clear, walking towards the gate brings the
     # Commander's voice.
     hall.trigger(TILE, 230, f"0,0 {20 * TILE},0",
