@@ -118,9 +118,12 @@ void LevelScene::Update(float dt) {
     pauseWindow->Update(dt);
     deathWindow->Update(dt);
     notices->Update(dt);
+    // Once per death: a second press while the window closes brings
+    // nothing back twice.
     if (retryAsked) {
         retryAsked = false;
-        TryAgain();
+        if (deathShown)
+            TryAgain();
     }
     // Play stops in the frame the pause is asked for and stays paused until
     // the window has started closing ("Resume " only closes it), and while

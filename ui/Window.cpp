@@ -70,6 +70,9 @@ void Window::Open(std::function<void()> onOpened, const Vec2& toPosition, const 
                   const RenderColor& toBackground, float scale, float toOpacity) {
     contentOpacity = 0.0f;
     busy = true;
+    // A window on its way shut shows nothing and takes nothing, all the way:
+    // its buttons still have a size while it shrinks.
+    closing = IsZero(toOpacity);
     RemoveVec2Tweens(&position.x);
     RemoveVec2Tweens(&size.x);
     RemoveColorTweens(background);
@@ -146,7 +149,8 @@ bool Window::HasBackground() const {
 void Window::Update(float dt) {
     GameObject::BuildTransform(transform, size, 0.0f, position);
     PlaceFrame(dt);
-    if (!busy && HasBackground())
+    const bool listening = !busy && !closing;
+    if (listening && HasBackground())
         Navigate();
 
     const bool button = QNInputCheckCurr(QN_VK_LBUTTON) != 0;
@@ -155,7 +159,7 @@ void Window::Update(float dt) {
     while (i < elements.size()) {
         UIElement* e = elements[i];
         e->Layout(position, contentScale, e->fadingOut ? e->opacity : contentOpacity);
-        if (!busy)
+        if (listening)
             MouseTest(i, cursor, button);
         // A callback above may have added elements but never removes any.
         e = elements[i];

@@ -74,6 +74,7 @@ public:
     std::vector<UIElement*> elements; // owned; drawn and navigated in order
     int32_t selectedIndex = -1;       // -1: nothing highlighted
     bool busy = false;                // animating: input is ignored
+    bool closing = false;             // shut or shutting: input is ignored
     bool keysPressing = false;        // Enter or A holds the highlighted element down
     // Runs every frame after the elements while the page that set it shows
     // (a page replaced by FadeOutElements drops it). dt: seconds.

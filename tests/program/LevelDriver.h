@@ -242,6 +242,15 @@ protected:
             static_cast<int32_t>(middle.y) + static_cast<int32_t>(window.y - middle.y));
     }
 
+    // Puts the pointer on a point of the interface: origin at the screen's
+    // centre, y up, one unit per two window pixels times the interface scale.
+    void PointAtUi(Vec2 at) {
+        const Runtime& rt = Runtime::Get();
+        const float k = 2.0f * rt.uiScale;
+        QNInputInjectCursor(static_cast<int32_t>(k * at.x) + rt.screenWidth,
+                            QNGetWindowHeight() - rt.screenHeight - static_cast<int32_t>(k * at.y));
+    }
+
     // Walks through the current room's door to `target` (the door takes him
     // when he crosses it) and waits until he stands in the next room.
     void TakeDoor(int32_t target, int limit = 1200) {

@@ -127,6 +127,34 @@ TEST_F(RetryTest, BladeComesBackAtTheDoorWithWhatHeHadAndTheRoomAfresh) {
     EXPECT_EQ(scene->tries, 3);
 }
 
+TEST_F(RetryTest, PressesWhileTheWindowClosesDoNotTryAgainTwice) {
+    // A player who presses again, or clicks to swing at once, while the
+    // window shrinks away starts the room once: what he sees is what he
+    // plays.
+    ASSERT_NO_FATAL_FAILURE(TakeDoor(2));
+    ASSERT_NO_FATAL_FAILURE(CrossTheHallsLines());
+    Blade().ChangeHealth(-10.0f, nullptr);
+    const UIElement* again = scene->deathWindow->FindText("Try again");
+    ASSERT_NE(again, nullptr);
+    const Vec2 button = again->GetPosition();
+    ASSERT_TRUE(TryAgainAfterDeath());
+    const LevelMap::Room* room = scene->currentRoom;
+    std::vector<Enemy*> soldiers = InRoom<Enemy>();
+    ASSERT_FALSE(soldiers.empty());
+    // Over the place the button was, for as long as the window shrinks and
+    // a little more.
+    PointAtUi(button);
+    for (int i = 0; i < 150; ++i) {
+        QNInputInjectKey(QN_VK_RETURN, i % 4 == 0);
+        QNInputInjectKey(QN_VK_LBUTTON, i % 4 == 2);
+        Frame();
+    }
+    ReleaseKeys();
+    EXPECT_EQ(scene->tries, 1);
+    EXPECT_EQ(scene->currentRoom, room);
+    EXPECT_EQ(InRoom<Enemy>(), soldiers);
+}
+
 TEST_F(RetryTest, RoomsHeClearedStayClearedWhenHeDiesInTheNext) {
     ASSERT_NO_FATAL_FAILURE(TakeDoor(2));
     ASSERT_NO_FATAL_FAILURE(CrossTheHallsLines());
