@@ -243,12 +243,12 @@ protected:
     }
 
     // Puts the pointer on a point of the interface: origin at the screen's
-    // centre, y up, one unit per two window pixels times the interface scale.
+    // centre, y up, in interface units.
     void PointAtUi(Vec2 at) {
         const Runtime& rt = Runtime::Get();
-        const float k = 2.0f * rt.uiScale;
-        QNInputInjectCursor(static_cast<int32_t>(k * at.x) + rt.screenWidth,
-                            QNGetWindowHeight() - rt.screenHeight - static_cast<int32_t>(k * at.y));
+        const Vec2 window = rt.ScreenToWindow(at * rt.uiScale);
+        QNInputInjectCursor(static_cast<int32_t>(std::lround(window.x)),
+                            static_cast<int32_t>(std::lround(window.y)));
     }
 
     // Walks through the current room's door to `target` (the door takes him
