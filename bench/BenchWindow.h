@@ -1,8 +1,10 @@
-// BenchWindow.h -- the game's window for the benchmarks that draw: 1280 x 720
-// (a 640 x 360 render), the view placed as the game places it, the shared
-// font loaded. Opened once and kept (opened again after a benchmark that
-// runs the whole game closed it); run from the build directory (it reads
-// assets/) with a display (Xvfb).
+// BenchWindow.h -- the game's window for the benchmarks that draw, at a
+// given size (1280 x 720 unless told), the render size and the view set up
+// as the game sets them up,
+// the shared font loaded. Opened once and kept while the size stays (opened
+// again after a benchmark that runs the whole game closed it, or for another
+// size); run from the build directory (it reads assets/) with a display
+// (Xvfb).
 #pragma once
 
 #include "core/Runtime.h"
@@ -10,17 +12,25 @@
 #include "engine/QNSystem.h"
 #include "render/FadeTransition.h"
 #include "render/FontAtlas.h"
+#include "render/Resources.h"
 
 // False when there is no display to open the window on.
-inline bool OpenBenchWindow() {
-    if (QNSysDoesWindowExist())
-        return true;
-    constexpr int32_t kWidth = 1280, kHeight = 720;
-    if (QNSysInit(kWidth, kHeight, 0, 0) != 1)
+inline bool OpenBenchWindow(int32_t width = 1280, int32_t height = 720) {
+    if (QNSysDoesWindowExist()) {
+        if (QNGetWindowWidth() == width && QNGetWindowHeight() == height)
+            return true;
+        // The textures and meshes belong to the window's context.
+        Resources::Unload();
+        delete FontAtlas::Shared();
+        FontAtlas::Shared() = nullptr;
+        QNSysExit();
+    }
+    if (QNSysInit(width, height, 0, 0) != 1)
         return false;
     QNSysSetVSync(false);
-    Runtime::Get().SetScreenHalfSize(kWidth / 2, kHeight / 2);
-    QNGfxSetCamPosition(kWidth / 4.0f, kHeight / 4.0f);
+    Runtime::Get().windowWidth = width;
+    Runtime::Get().windowHeight = height;
+    Runtime::Get().UseRenderSizeFor(width, height);
     if (FontAtlas::InitLibrary() && !FontAtlas::Shared())
         FontAtlas::Shared() = new FontAtlas("PixAntiqua.ttf");
     FadeTransition::Instance().Refit();

@@ -1,6 +1,7 @@
-// What one frame costs at 1280 x 720: a level room seen from where the player
-// stands (its torches lit, its entities animating) and the main menu, each
-// stepped and drawn as the main loop does, presented, never waited for.
+// What one frame costs at 1280 x 720, 1920 x 1080 and 3840 x 2160: a level
+// room seen from where the player stands (its torches lit, its entities
+// animating) and the main menu, each stepped and drawn as the main loop does,
+// presented, never waited for.
 // Run from the build directory with a display (Xvfb; software OpenGL).
 //
 // Counters: fps (frames per second of wall time) and cpu_ms (processor
@@ -20,6 +21,7 @@
 #include <chrono>
 #include <memory>
 #include <sys/resource.h>
+#include <utility>
 
 namespace {
 
@@ -69,20 +71,41 @@ void MeasureFrames(benchmark::State& state, Scene& scene) {
     state.counters["cpu_ms"] = (ProcessCpuSeconds() - cpu0) / frames * 1e3;
 }
 
-// state.range(0): the room of the first story level to stand in (1 has five
+// The window sizes every frame benchmark runs at.
+constexpr std::pair<int, int> kWindowSizes[] = {{1280, 720}, {1920, 1080}, {3840, 2160}};
+
+void WindowSizes(benchmark::internal::Benchmark* b) {
+    for (const auto& [w, h] : kWindowSizes)
+        b->Args({w, h});
+}
+
+// Both rooms at every size, one size after the other.
+void LevelSizes(benchmark::internal::Benchmark* b) {
+    for (const auto& [w, h] : kWindowSizes)
+        for (int room : {1, 2})
+            b->Args({w, h, room});
+}
+
+// state.range(0), state.range(1): the window's size.
+bool OpenWindowFor(benchmark::State& state) {
+    if (OpenBenchWindow(static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1))))
+        return true;
+    state.SkipWithError("no display");
+    return false;
+}
+
+// state.range(2): the room of the first story level to stand in (1 has five
 // torches, 2 seven).
 void BM_LevelFrame(benchmark::State& state) {
-    if (!OpenBenchWindow()) {
-        state.SkipWithError("no display");
+    if (!OpenWindowFor(state))
         return;
-    }
     LevelCatalogue& levels = LevelCatalogue::Story();
     levels.endless = false;
     levels.currentLevel = 0;
     auto scene = std::make_unique<LevelScene>();
     scene->Load();
     scene->Init();
-    LevelMap::Room* room = scene->FindRoom(static_cast<int32_t>(state.range(0)));
+    LevelMap::Room* room = scene->FindRoom(static_cast<int32_t>(state.range(2)));
     if (!room) {
         state.SkipWithError("no such room");
     } else {
@@ -98,19 +121,16 @@ void BM_LevelFrame(benchmark::State& state) {
     scene->Unload();
 }
 BENCHMARK(BM_LevelFrame)
-    ->ArgName("room")
-    ->Arg(1)
-    ->Arg(2)
+    ->ArgNames({"width", "height", "room"})
+    ->Apply(LevelSizes)
     ->Iterations(300)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
 // The menu as it looks after a minute and a half: its cloud field lives 83 s.
 void BM_MenuFrame(benchmark::State& state) {
-    if (!OpenBenchWindow()) {
-        state.SkipWithError("no display");
+    if (!OpenWindowFor(state))
         return;
-    }
     std::unique_ptr<Scene> scene(CreateScene(SceneId::MainMenu));
     scene->Load();
     scene->Init();
@@ -124,6 +144,11 @@ void BM_MenuFrame(benchmark::State& state) {
     scene->Free();
     scene->Unload();
 }
-BENCHMARK(BM_MenuFrame)->Iterations(300)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MenuFrame)
+    ->ArgNames({"width", "height"})
+    ->Apply(WindowSizes)
+    ->Iterations(300)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace

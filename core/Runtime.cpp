@@ -1,11 +1,11 @@
 // Runtime -- the shared clock, screen size, pad and input tests.
 #include "core/Runtime.h"
 
+#include "engine/QNGraphics.h"
 #include "engine/QNInput.h"
 #include "engine/QNSystem.h"
 
 #include <cmath>
-#include <cstdlib>
 
 Runtime& Runtime::Get() {
     static Runtime runtime;
@@ -47,24 +47,49 @@ bool Runtime::AnyKeyHeld() const {
 
 Vec2 Runtime::CursorToScreen() const {
     int32_t x = 0, y = 0;
-    QNInputGetCursorPosition(&x, &y);
-    const float fx = (static_cast<float>(x) - static_cast<float>(screenWidth)) * 0.5f;
-    const float fy =
-        (static_cast<float>(std::abs(y - QNGetWindowHeight())) - static_cast<float>(screenHeight)) *
-        0.5f;
-    return {fx, fy};
+    QNInputGetCursorClientPosition(&x, &y);
+    return WindowToRender({static_cast<float>(x), static_cast<float>(y)}, PictureInWindow(),
+                          Render());
+}
+
+void Runtime::UseRenderSizeFor(int32_t shownWidth, int32_t shownHeight) {
+    const RenderSize render = RenderSizeFor(shownWidth, shownHeight);
+    SetRenderSize(render.width, render.height);
+    // Scenes draw into their targets through a device space twice the
+    // render size, whose lower-left quarter is the targets; the view sits in
+    // that quarter's middle.
+    QNGfxSetViewSize(2 * render.width, 2 * render.height);
+    QNGfxSetCamPosition(static_cast<float>(render.width) * 0.5f,
+                        static_cast<float>(render.height) * 0.5f);
+    // Every frame then ends in a present that covers the whole window (the
+    // picture and its border): the frame start need not clear it first.
+    QNGfxSetClearAtStart(false);
+}
+
+Vec2 Runtime::ScreenToWindow(Vec2 screen) const {
+    return RenderToWindow(screen, PictureInWindow(), Render());
+}
+
+PictureRect Runtime::PictureIn(int32_t width, int32_t height) const {
+    return FitPicture(Render(), width, height, scaling);
+}
+
+PictureRect Runtime::PictureInWindow() const {
+    int32_t w = 0, h = 0;
+    QNSysGetClientSize(&w, &h);
+    return PictureIn(w, h);
 }
 
 Vec2 Runtime::CursorToUI() const {
     return CursorToScreen() * (1.0f / uiScale);
 }
 
-void Runtime::SetScreenHalfSize(int32_t halfWidth, int32_t halfHeight) {
-    screenWidth = halfWidth;
-    screenHeight = halfHeight;
-    invHalfWidth = halfWidth > 0 ? 1.0f / static_cast<float>(halfWidth) : 0.0f;
-    invHalfHeight = halfHeight > 0 ? 1.0f / static_cast<float>(halfHeight) : 0.0f;
-    uiScale = UIScaleFor(halfWidth, halfHeight);
+void Runtime::SetRenderSize(int32_t width, int32_t height) {
+    screenWidth = width;
+    screenHeight = height;
+    invHalfWidth = width > 0 ? 1.0f / static_cast<float>(width) : 0.0f;
+    invHalfHeight = height > 0 ? 1.0f / static_cast<float>(height) : 0.0f;
+    uiScale = UIScaleFor(width, height);
 }
 
 Vec2 Runtime::UIHalfExtent() const {

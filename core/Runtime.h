@@ -1,14 +1,16 @@
 // Runtime.h -- the few values every layer reads each frame: the slow-motion
-// time scale, the render half-size, the game pad, and the input tests that
-// combine the pad with the keyboard and mouse.
+// time scale, the window and render sizes and how the picture is scaled to
+// the window, the game pad, and the input tests that combine the pad with the
+// keyboard and mouse.
 //
 // One instance, reached through Runtime::Get(). The application fills the
-// screen size when its window opens; everything else starts ready.
+// render size when its window opens; everything else starts ready.
 #pragma once
 
 #include "core/Controls.h"
 #include "core/GameClock.h"
 #include "core/GamePad.h"
+#include "core/ScreenScaling.h"
 #include "core/Vec2.h"
 
 #include <cstdint>
@@ -27,25 +29,46 @@ public:
     bool Triggered(Action action) const;
     // Any pad button pressed this frame, or any key or mouse button down.
     bool AnyKeyHeld() const;
-    // Cursor with the origin at the screen centre, y up, render units.
+    // Cursor with the origin at the screen centre, y up, render units: the
+    // window's pointer through the picture's place in the window.
     Vec2 CursorToScreen() const;
     // The same in interface units (CursorToScreen / uiScale).
     Vec2 CursorToUI() const;
-    // Sets the render half-size (pixels) and its inverses, and the
-    // interface scale that goes with it.
-    void SetScreenHalfSize(int32_t halfWidth, int32_t halfHeight);
+    // Where a point of the screen (render units from the middle, y up) is in
+    // the window now: the pointer's coordinates that would point at it.
+    Vec2 ScreenToWindow(Vec2 screen) const;
+    // Sets the render size (pixels) and its inverses, and the interface
+    // scale that goes with it.
+    void SetRenderSize(int32_t width, int32_t height);
+    RenderSize Render() const { return {screenWidth, screenHeight}; }
+    // The render size for a screen of the given size (RenderSizeFor), and
+    // the engine's view that draws into it, for frames that end in a
+    // post-processor's present.
+    void UseRenderSizeFor(int32_t shownWidth, int32_t shownHeight);
+    // Where the picture is shown in a window (or drawable) of the given size,
+    // by the current scaling.
+    PictureRect PictureIn(int32_t windowWidth, int32_t windowHeight) const;
+    // The same for the window as it is now, in the pointer's coordinates.
+    PictureRect PictureInWindow() const;
     // Half the screen's width and height in interface units.
     Vec2 UIHalfExtent() const;
 
     GameClock clock;                // the game's time and its scale
     float& timeScale = clock.scale; // slow motion below 1
-    int32_t screenWidth = 0;        // render width: half the window's
-    int32_t screenHeight = 0;       // render height: half the window's
-    float invHalfWidth = 0.0f;      // 1 / screenWidth
-    float invHalfHeight = 0.0f;     // 1 / screenHeight
+    // The window's size as the settings give it, pixels.
+    int32_t windowWidth = 0;
+    int32_t windowHeight = 0;
+    // The render size: 360 pixels high whatever the window, as wide as the
+    // window's shape makes it (core/ScreenScaling.h).
+    int32_t screenWidth = 0;
+    int32_t screenHeight = 0;
+    float invHalfWidth = 0.0f;  // 1 / screenWidth
+    float invHalfHeight = 0.0f; // 1 / screenHeight
+    // How the finished picture is scaled to the window.
+    ScreenScaling scaling = ScreenScaling::Smooth;
     // Render pixels per interface unit. Menus, windows, the HUD and
-    // conversations are laid out in units of a 640 x 360 render (a 1280 x
-    // 720 window), where it is 1; other windows scale them to fit.
+    // conversations are laid out in units of a 640 x 360 render, where it
+    // is 1; a narrower render (a 4:3 window) shrinks them to fit.
     float uiScale = 1.0f;
     GamePad gamePad;
     // Options the player toggles from the menus.

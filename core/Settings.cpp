@@ -126,6 +126,10 @@ bool ReadSettings(const std::string& path, Settings& out, std::vector<std::strin
     out.width = ReadWindowSide(e, "width", problems);
     out.height = ReadWindowSide(e, "height", problems);
     out.vsync = ReadBool(e, "vsync", problems, false);
+    out.scaling = ScreenScaling::Smooth;
+    if (const char* text = e->Attribute("scaling"); text && !ScalingFromId(text, out.scaling))
+        problems.Add(std::string("scaling \"") + text +
+                     "\" is neither pixelperfect nor smooth: read as smooth");
     out.endlessSeed = -1;
     if (const char* text = e->Attribute("endlessSeed")) {
         int64_t seed = -1;
@@ -181,6 +185,8 @@ std::string FormatSettings(const Settings& s) {
         e->SetAttribute("endlessSeed", s.endlessSeed);
     if (s.vsync)
         e->SetAttribute("vsync", 1);
+    if (s.scaling != ScreenScaling::Smooth)
+        e->SetAttribute("scaling", ScalingId(s.scaling));
     // Only what differs from the defaults.
     const Bindings defaults = DefaultBindings();
     for (int32_t i = 0; i < kActionCount; ++i) {

@@ -1,10 +1,11 @@
 // Settings.h -- the player's options kept in "settings.xml": master volume,
-// mute, full screen, the window size in pixels, vertical sync, and the
-// music and effects levels.
+// mute, full screen, the window size in pixels, vertical sync, the music and
+// effects levels, and how the picture is scaled to the window.
 #pragma once
 
 #include "core/AtomicFile.h"
 #include "core/Controls.h"
+#include "core/ScreenScaling.h"
 
 #include <cstdint>
 #include <string>
@@ -28,6 +29,10 @@ struct Settings {
     // Presents on the display's vertical blank instead of timing frames with
     // the clock (where the driver offers it). Written only when on.
     bool vsync = false;
+    // Whole factors with a border, or as large as fits. Written only when
+    // pixel-perfect; a file without it (every file from before the choice)
+    // reads as smooth.
+    ScreenScaling scaling = ScreenScaling::Smooth;
     // The player's controls: "bind" children for the actions rebound.
     Bindings controls = DefaultBindings();
 };

@@ -42,6 +42,8 @@ struct GraphicsState {
     int currentProgram = 0;
     float camX = 0.0f, camY = 0.0f;
     float camZoom = 1.0f;
+    int32_t viewWidth = 0, viewHeight = 0; // 0: the window's
+    bool clearAtStart = true;
     Matrix4 projection;
     Matrix4 view;
     float world[16] = {};
@@ -201,10 +203,11 @@ void UploadMatrix(GLuint program, const char* name, const Matrix4& m) {
 }
 
 void SetProjectionAndViewMatrices(GLuint program) {
-    const float sx = QNSysGetCursorScaleX();
-    const float sy = QNSysGetCursorScaleY();
-    const float w = static_cast<float>(GFX.width) * sx;
-    const float h = static_cast<float>(GFX.height) * sy;
+    const bool ownView = GFX.viewWidth > 0 && GFX.viewHeight > 0;
+    const float sx = ownView ? 1.0f : QNSysGetCursorScaleX();
+    const float sy = ownView ? 1.0f : QNSysGetCursorScaleY();
+    const float w = static_cast<float>(ownView ? GFX.viewWidth : GFX.width) * sx;
+    const float h = static_cast<float>(ownView ? GFX.viewHeight : GFX.height) * sy;
     GFX.projection =
         Matrix4(2.0f / w, 0, 0, 0, 0, 2.0f / h, 0, 0, 0, 0, -0.002002002f, -1.002002f, 0, 0, 0, 1);
     UploadMatrix(program, "uPMatrix", GFX.projection);
@@ -263,6 +266,8 @@ void QNGfxHalt(int line, const char* func, const char* message) {
 int QNGfxInit(int32_t width, int32_t height) {
     GFX.width = width;
     GFX.height = height;
+    GFX.viewWidth = GFX.viewHeight = 0; // a new window: the view follows it until told
+    GFX.clearAtStart = true;
     std::printf("Graphics: OpenGL\n");
     SDL_Window* window = QNSysGetWindowHandle();
     if (!window)
@@ -317,8 +322,13 @@ int QNGfxInit(int32_t width, int32_t height) {
 }
 
 void QNGfxStart() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (GFX.clearAtStart)
+        glClear(GL_COLOR_BUFFER_BIT);
     glViewport(0, 0, GFX.width, GFX.height);
+}
+
+void QNGfxSetClearAtStart(bool clear) {
+    GFX.clearAtStart = clear;
 }
 
 void QNGfxEnd() {
@@ -473,6 +483,13 @@ void QNGfxSetCamPosition(float x, float y) {
 void QNGfxGetCamPosition(float* x, float* y) {
     *x = GFX.camX;
     *y = GFX.camY;
+}
+
+void QNGfxSetViewSize(int32_t width, int32_t height) {
+    GFX.viewWidth = width > 0 && height > 0 ? width : 0;
+    GFX.viewHeight = width > 0 && height > 0 ? height : 0;
+    // The next program switch uploads the projection for it.
+    GFX.currentProgram = 0;
 }
 
 void QNGfxSetCamZoom(float zoom) {

@@ -44,7 +44,11 @@ void QNGfxCheckErrors(int line, const char* func);
 // Start-up and frame
 // ---------------------------------------------------------------------------
 int QNGfxInit(int32_t width, int32_t height);
+// Clears the window (unless told not to) and sets the viewport.
 void QNGfxStart();
+// Whether QNGfxStart clears the window: on by default; off for a game whose
+// every frame covers the whole window anyway.
+void QNGfxSetClearAtStart(bool clear);
 // Stops using any program and presents the frame.
 void QNGfxEnd();
 void QNGfxReset();
@@ -83,6 +87,10 @@ void QNGfxSetBlendColor(float r, float g, float b, float a);
 void QNGfxSetTransparency(float t);
 void QNGfxSetCamPosition(float x, float y);
 void QNGfxGetCamPosition(float* x, float* y);
+// The device space the built-in programs draw in, pixels: the projection
+// spans it and the viewport covers it. 0 x 0 (the default) follows the
+// window (its requested size times the full-screen scales).
+void QNGfxSetViewSize(int32_t width, int32_t height);
 // Scales everything drawn by the built-in programs about the origin before
 // the camera applies (1 by default): interface layers drawn in fixed units
 // grow or shrink with the window. Takes effect at once.

@@ -132,6 +132,11 @@ void QNInputGetCursorPosition(int32_t* x, int32_t* y) {
     *y = static_cast<int32_t>(static_cast<float>(INPUT.cursorY) / QNSysGetCursorScaleY());
 }
 
+void QNInputGetCursorClientPosition(int32_t* x, int32_t* y) {
+    *x = INPUT.cursorX;
+    *y = INPUT.cursorY;
+}
+
 void QNInputGetCursorPositionDelta(int32_t* dx, int32_t* dy) {
     *dx = static_cast<int32_t>(static_cast<float>(INPUT.deltaX) / QNSysGetCursorScaleX());
     *dy = static_cast<int32_t>(static_cast<float>(INPUT.deltaY) / QNSysGetCursorScaleY());

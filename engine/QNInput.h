@@ -27,6 +27,8 @@ int QNInputCheckReleased(uint8_t key);
 // Cursor in client pixels divided by the cursor scales, truncated.
 void QNInputGetCursorPosition(int32_t* x, int32_t* y);
 void QNInputGetCursorPositionDelta(int32_t* dx, int32_t* dy);
+// Cursor in the window's own client coordinates (QNSysGetClientSize).
+void QNInputGetCursorClientPosition(int32_t* x, int32_t* y);
 // Increments (show) or decrements (hide) the cursor display counter; the
 // cursor shows while the counter is not negative.
 void QNInputShowCursor(bool show);

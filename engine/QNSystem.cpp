@@ -145,8 +145,10 @@ int QNSysInit(int32_t width, int32_t height, int createConsole, uint32_t frameRa
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    // Everything is drawn flat, in order: no depth or stencil buffer to
+    // fill and clear, at whatever size the window has.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
     SYS.width = width;
     SYS.height = height;
@@ -241,6 +243,14 @@ int32_t QNGetWindowWidth() {
 }
 int32_t QNGetWindowHeight() {
     return SYS.height;
+}
+
+void QNSysGetClientSize(int32_t* width, int32_t* height) {
+    int w = SYS.width, h = SYS.height;
+    if (SYS.window)
+        SDL_GetWindowSize(SYS.window, &w, &h);
+    *width = w;
+    *height = h;
 }
 
 void QNSysGetDesktopSize(int32_t* width, int32_t* height) {

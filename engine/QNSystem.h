@@ -37,6 +37,9 @@ int32_t QNSysDoesWindowExist();
 // Requested client size in pixels; also the rendering size.
 int32_t QNGetWindowWidth();
 int32_t QNGetWindowHeight();
+// The window's client area as it is now, in the units the pointer comes in:
+// the desktop's size in full screen; the requested size without a window.
+void QNSysGetClientSize(int32_t* width, int32_t* height);
 // Desktop size in pixels (the screen the window lives on).
 void QNSysGetDesktopSize(int32_t* width, int32_t* height);
 // The part of the desktop windows may take (without panels and docks);

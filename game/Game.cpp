@@ -70,14 +70,12 @@ void Game::Init() {
     if (!FontAtlas::InitLibrary())
         throw std::runtime_error("Freetype init failed");
 
-    if (!QNSysInit(screenWidth, screenHeight, 0, 60))
+    if (!QNSysInit(windowWidth, windowHeight, 0, 60))
         throw std::runtime_error(std::string("Cannot open the game window: ") +
                                  QNSysGetInitError());
     if (!QNSysSetVSync(vsync) && vsync)
         std::printf("SYSTEM: no vertical sync from the driver; the clock paces the frames\n");
-    Runtime::Get().SetScreenHalfSize(screenWidth / 2, screenHeight / 2);
-    QNGfxSetCamPosition(static_cast<float>(screenWidth) * 0.5f,
-                        static_cast<float>(screenHeight) * 0.5f);
+    UseRenderSizeFor(fullscreen);
     delete font; // left from an earlier start, when the game restarts
     font = new FontAtlas("PixAntiqua.ttf");
 
@@ -94,6 +92,15 @@ void Game::Init() {
     gamePad.Init();
     framesRun = 0;
     runStartTicks = SDL_GetPerformanceCounter();
+}
+
+void Game::UseRenderSizeFor(bool fullScreen) {
+    // The picture takes the shape of the screen it fills: the desktop's in
+    // full screen, the window's otherwise.
+    int32_t w = windowWidth, h = windowHeight;
+    if (fullScreen)
+        QNSysGetDesktopSize(&w, &h);
+    Runtime::Get().UseRenderSizeFor(w, h);
 }
 
 void Game::Run() {

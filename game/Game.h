@@ -32,6 +32,9 @@ public:
     void Init();
     void Run();
     void Shutdown();
+    // Sets the render size for the screen the game shows on (the desktop in
+    // full screen, else the window) and the view that draws into it.
+    void UseRenderSizeFor(bool fullScreen);
     // One pass of the main loop; false once the game stopped running.
     bool RunFrame();
     // The frame's clock: clamps timeScale, grows toggleCooldown by the
@@ -109,8 +112,10 @@ public:
     Sound& cursorSelectSound = Audio::State().cursorSelectSound;
     float& volume = Audio::State().volume; // master volume 0..1
     bool& muted = Audio::State().muted;
-    // The window size from the settings until Init halves it into the
-    // render half-size every layer reads.
+    // The window's size from the settings; the render size Init derives
+    // from its shape, which every layer reads.
+    int32_t& windowWidth = Runtime::Get().windowWidth;
+    int32_t& windowHeight = Runtime::Get().windowHeight;
     int32_t& screenWidth = Runtime::Get().screenWidth;
     int32_t& screenHeight = Runtime::Get().screenHeight;
     float& invHalfWidth = Runtime::Get().invHalfWidth;

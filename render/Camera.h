@@ -6,7 +6,7 @@
 
 class Camera : public GameObject {
 public:
-    // halfExtent is half the render size (a quarter of the window).
+    // halfExtent is half the render size: the view's reach from its middle.
     Camera();
 
     using GameObject::Update;

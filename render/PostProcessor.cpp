@@ -1,6 +1,7 @@
 // PostProcessor -- render targets and full-screen passes of a scene.
 #include "render/PostProcessor.h"
 
+#include "core/Runtime.h"
 #include "engine/QNGraphics.h"
 #include "render/Bitmap.h"
 #include "render/FontAtlas.h"
@@ -81,9 +82,9 @@ PostProcessor::OwnedTexture::~OwnedTexture() {
         glDeleteTextures(1, &id);
 }
 
-PostProcessor::PostProcessor(int32_t rw, int32_t rh, int32_t ww, int32_t wh)
-    : noiseTexture(LoadBitmap(kNoisePath)), quad(2), windowWidth(ww), windowHeight(wh),
-      aspectRatio(wh > 0 ? static_cast<float>(ww) / static_cast<float>(wh) : 1.0f), renderWidth(rw),
+PostProcessor::PostProcessor(int32_t rw, int32_t rh)
+    : noiseTexture(LoadBitmap(kNoisePath)), quad(2),
+      aspectRatio(rh > 0 ? static_cast<float>(rw) / static_cast<float>(rh) : 1.0f), renderWidth(rw),
       renderHeight(rh) {
     CreateTargets();
     const float corners[8] = {-1.0f, -1.0f, 1.0f, -1.0f, -1.0f, 1.0f, 1.0f, 1.0f};
@@ -141,6 +142,7 @@ void PostProcessor::ReleaseTargets() {
 // Helpers
 // ---------------------------------------------------------------------------
 void PostProcessor::SelectAttachment(int n) {
+    FlushLights(); // into the attachment they were meant for
     if (n < 0 || n >= kAttachments)
         return;
     glDrawBuffer(static_cast<GLenum>(GL_COLOR_ATTACHMENT0 + n));
@@ -184,10 +186,9 @@ void PostProcessor::Begin() {
     glGetIntegerv(GL_CURRENT_PROGRAM, &savedProgram);
     QNGfxSetBlendMode(1);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    // Scenes draw with the window-size device space whose lower-left quarter
-    // is the targets; in full screen the engine's viewport is the desktop's,
-    // which would scale the picture out of the targets.
-    glViewport(0, 0, windowWidth, windowHeight);
+    // Scenes draw through a device space twice the render size whose
+    // lower-left quarter is the targets (the engine's view, set up so).
+    glViewport(0, 0, 2 * renderWidth, 2 * renderHeight);
 }
 
 void PostProcessor::ClearOverlay() {
@@ -209,33 +210,61 @@ void PostProcessor::BeginLighting(int target, int diffuse, int normal) {
     glViewport(0, 0, renderWidth, renderHeight);
     SelectAttachment(target);
     ClearTo(0.0f, 0.0f, 0.0f, 0.0f);
-    QNGfxSetBlendMode(2);
-    UseProgram(light);
-    if (diffuse >= 0 && diffuse < kAttachments)
-        BindTexture(light.Uniform(LightProgram::DiffuseTexture), 0, attachments[diffuse]);
-    if (normal >= 0 && normal < kAttachments)
-        BindTexture(light.Uniform(LightProgram::NormalTexture), 1, attachments[normal]);
+    lightDiffuse = diffuse >= 0 && diffuse < kAttachments ? attachments[diffuse] : 0;
+    lightNormal = normal >= 0 && normal < kAttachments ? attachments[normal] : 0;
 }
 
 void PostProcessor::DrawLight(const Vec2& point, const RenderColor& color, float range,
                               float intensity) {
-    const float toWindow = windowHeight > 0 ? 720.0f / static_cast<float>(windowHeight) : 1.0f;
+    // Heights and ranges are made for a picture 360 pixels high.
+    const float toWindow = renderHeight > 0 ? 360.0f / static_cast<float>(renderHeight) : 1.0f;
     // Brighter lights hang lower over the picture; anything above 1 is as low
     // as a light gets.
     const float height = intensity > 1.0f ? 0.05f : 1.05f - intensity;
-    // Everywhere else the light adds nothing: the quad is drawn over its
-    // reach alone.
+    // Everywhere else the light adds nothing: its pass is drawn over what
+    // its lights reach alone.
     GLint reach[4] = {0, 0, renderWidth, renderHeight};
     if (clipLights && !LightReach(point, height * toWindow, range * toWindow, aspectRatio,
                                   renderWidth, renderHeight, reach))
         return;
+    const int i = pendingCount++;
+    const float at[4] = {point.x, point.y, height * toWindow, range * toWindow};
+    const float rgba[4] = {color.r, color.g, color.b, color.a};
+    std::copy(at, at + 4, pendingLights[i]);
+    std::copy(rgba, rgba + 4, pendingColors[i]);
+    const GLint x1 = reach[0] + reach[2], y1 = reach[1] + reach[3];
+    if (i == 0) {
+        pendingReach[0] = reach[0];
+        pendingReach[1] = reach[1];
+        pendingReach[2] = x1;
+        pendingReach[3] = y1;
+    } else {
+        pendingReach[0] = std::min(pendingReach[0], reach[0]);
+        pendingReach[1] = std::min(pendingReach[1], reach[1]);
+        pendingReach[2] = std::max(pendingReach[2], x1);
+        pendingReach[3] = std::max(pendingReach[3], y1);
+    }
+    if (pendingCount >= std::clamp(lightsPerPass, 1, LightProgram::kLightsPerPass))
+        FlushLights();
+}
+
+void PostProcessor::FlushLights() {
+    if (pendingCount == 0)
+        return;
+    const GLsizei count = pendingCount;
+    pendingCount = 0;
+    glViewport(0, 0, renderWidth, renderHeight);
+    QNGfxSetBlendMode(2);
+    UseProgram(light);
+    BindTexture(light.Uniform(LightProgram::DiffuseTexture), 0, lightDiffuse);
+    BindTexture(light.Uniform(LightProgram::NormalTexture), 1, lightNormal);
     glUniform1f(light.Uniform(LightProgram::AspectRatio), aspectRatio);
-    glUniform2f(light.Uniform(LightProgram::LightPoint), point.x, point.y);
-    glUniform4f(light.Uniform(LightProgram::LightColor), color.r, color.g, color.b, color.a);
-    glUniform1f(light.Uniform(LightProgram::LightStrength), height * toWindow);
-    glUniform1f(light.Uniform(LightProgram::LightRange), range * toWindow);
+    glUniform4fv(light.Uniform(LightProgram::Lights), count, &pendingLights[0][0]);
+    glUniform4fv(light.Uniform(LightProgram::Colors), count, &pendingColors[0][0]);
+    glUniform1i(light.Uniform(LightProgram::LightCount), count);
     glEnable(GL_SCISSOR_TEST);
-    glScissor(reach[0], reach[1], reach[2], reach[3]);
+    glScissor(pendingReach[0], pendingReach[1], pendingReach[2] - pendingReach[0],
+              pendingReach[3] - pendingReach[1]);
     DrawQuad(light);
     glDisable(GL_SCISSOR_TEST);
 }
@@ -285,24 +314,56 @@ void PostProcessor::FinishLitFrame(int lit) {
 }
 
 void PostProcessor::Present(int source) {
+    FlushLights();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    int32_t drawableWidth = windowWidth, drawableHeight = windowHeight;
+    int32_t drawableWidth = 2 * renderWidth, drawableHeight = 2 * renderHeight;
     QNGfxGetDrawableSize(&drawableWidth, &drawableHeight);
+    const PictureRect picture = Runtime::Get().PictureIn(drawableWidth, drawableHeight);
+    const bool fills = picture.width == drawableWidth && picture.height == drawableHeight;
     glViewport(0, 0, drawableWidth, drawableHeight);
-    if (source >= 0 && source < kAttachments) {
-        // A plain copy over the whole window, so nothing needs clearing
-        // first: whatever blending the last pass left must not darken the
-        // overlay's soft edges a second time.
+    if (!fills || source < 0 || source >= kAttachments)
+        ClearTo(0.0f, 0.0f, 0.0f, 1.0f); // the border
+    if (source >= 0 && source < kAttachments && picture.width > 0 && picture.height > 0) {
+        glViewport(picture.x, drawableHeight - picture.y - picture.height, picture.width,
+                   picture.height);
+        // A plain copy, so nothing needs clearing under it: whatever blending
+        // the last pass left must not darken the overlay's soft edges a
+        // second time.
         glDisable(GL_BLEND);
-        UseProgram(copy);
-        BindTexture(copy.Uniform(CopyProgram::Texture), 0, attachments[source]);
-        glUniform4f(copy.Uniform(CopyProgram::Color), 1.0f, 1.0f, 1.0f, 1.0f);
-        DrawQuad(copy);
-    } else {
-        ClearTo(0.0f, 0.0f, 0.0f, 1.0f);
+        const GLuint texture = attachments[source];
+        if (picture.width % renderWidth == 0 && picture.height % renderHeight == 0) {
+            // A whole factor: every window pixel takes one render pixel as it
+            // is (the cheapest copy there is, which counts at large sizes).
+            UseProgram(copy);
+            BindTexture(copy.Uniform(CopyProgram::Texture), 0, texture);
+            glUniform4f(copy.Uniform(CopyProgram::Color), 1.0f, 1.0f, 1.0f, 1.0f);
+            DrawQuad(copy);
+        } else {
+            PresentScaled(texture, picture);
+        }
     }
     QNGfxSetBlendMode(1);
     RestoreProgram();
+}
+
+void PostProcessor::PresentScaled(GLuint texture, const PictureRect& picture) {
+    UseProgram(scale);
+    BindTexture(scale.Uniform(ScaleProgram::Texture), 0, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glUniform2f(scale.Uniform(ScaleProgram::TextureSize), static_cast<float>(renderWidth),
+                static_cast<float>(renderHeight));
+    // Below a whole factor the picture shrinks: plain linear filtering.
+    glUniform2f(
+        scale.Uniform(ScaleProgram::Scale),
+        std::max(1.0f, static_cast<float>(picture.width) / static_cast<float>(renderWidth)),
+        std::max(1.0f, static_cast<float>(picture.height) / static_cast<float>(renderHeight)));
+    DrawQuad(scale);
+    // The passes read their targets texel for texel.
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 void PostProcessor::DrawText(const TextSprite& textSprite) {

@@ -15,26 +15,33 @@ void main() {
 )";
 
 const char* const kLightFS = R"(#version 120
+const int kLights = 7;
 uniform sampler2D diffuseTexture;
 uniform sampler2D normalTexture;
 uniform float aspectRatio;
-uniform vec2 lightPoint;
-uniform vec4 lightColor;
-uniform float lightStrength;
-uniform float lightRange;
+uniform vec4 lights[kLights];
+uniform vec4 colors[kLights];
+uniform int lightCount;
 varying vec2 uv;
 void main() {
-    vec3 direction = vec3(lightPoint - uv, lightStrength);
-    direction.x *= aspectRatio;
-    float d = length(direction);
+    vec4 texel = texture2D(diffuseTexture, uv);
     vec3 normal = normalize(texture2D(normalTexture, uv).rgb * 2.0 - 1.0);
-    direction = normalize(direction);
-    // Only what lies below the light's point is lit, steep light counting most.
-    float diffuse = max(dot(normal, direction), 0.0) * max(direction.y, 0.0);
-    float attenuation = clamp(1.0 - d / lightRange, 0.0, 1.0);
-    vec4 color = texture2D(diffuseTexture, uv) * vec4(lightColor.rgb, 1.0);
-    gl_FragColor = vec4(color.rgb,
-                        color.a * diffuse * attenuation * attenuation * attenuation * 2.0);
+    vec3 sum = vec3(0.0);
+    for (int i = 0; i < kLights; ++i) {
+        if (i >= lightCount)
+            break;
+        vec3 direction = vec3(lights[i].xy - uv, lights[i].z);
+        direction.x *= aspectRatio;
+        float d = length(direction);
+        direction = normalize(direction);
+        // Only what lies below the light's point is lit, steep light
+        // counting most.
+        float diffuse = max(dot(normal, direction), 0.0) * max(direction.y, 0.0);
+        float attenuation = clamp(1.0 - d / lights[i].w, 0.0, 1.0);
+        float share = texel.a * diffuse * attenuation * attenuation * attenuation * 2.0;
+        sum += clamp(texel.rgb * colors[i].rgb, 0.0, 1.0) * clamp(share, 0.0, 1.0);
+    }
+    gl_FragColor = vec4(sum, 1.0);
 }
 )";
 
@@ -82,6 +89,22 @@ void main() {
 }
 )";
 
+const char* const kScaleFS = R"(#version 120
+uniform sampler2D texture;
+uniform vec2 textureSize;
+uniform vec2 scale;
+varying vec2 uv;
+void main() {
+    vec2 texel = uv * textureSize;
+    vec2 base = floor(texel);
+    vec2 inside = texel - base - 0.5;
+    // Flat over the block but for half a window pixel at each of its edges.
+    vec2 flat = 0.5 - 0.5 / scale;
+    vec2 at = (inside - clamp(inside, -flat, flat)) * scale + 0.5;
+    gl_FragColor = texture2D(texture, (base + at) / textureSize);
+}
+)";
+
 const char* const kTextVS = R"(#version 120
 attribute vec4 positionUV;
 varying vec2 uv;
@@ -103,9 +126,9 @@ void main() {
 } // namespace
 
 LightProgram::LightProgram()
-    : ShaderProgram(kFullScreenVS, kLightFS, {"position"},
-                    {"diffuseTexture", "normalTexture", "aspectRatio", "lightPoint", "lightColor",
-                     "lightStrength", "lightRange"}) {}
+    : ShaderProgram(
+          kFullScreenVS, kLightFS, {"position"},
+          {"diffuseTexture", "normalTexture", "aspectRatio", "lights", "colors", "lightCount"}) {}
 
 DistortionProgram::DistortionProgram()
     : ShaderProgram(kFullScreenVS, kDistortionFS, {"position"},
@@ -117,6 +140,9 @@ RadialProgram::RadialProgram()
 
 CopyProgram::CopyProgram()
     : ShaderProgram(kFullScreenVS, kCopyFS, {"position"}, {"texture", "color"}) {}
+
+ScaleProgram::ScaleProgram()
+    : ShaderProgram(kFullScreenVS, kScaleFS, {"position"}, {"texture", "textureSize", "scale"}) {}
 
 TextProgram::TextProgram()
     : ShaderProgram(kTextVS, kTextFS, {"positionUV"}, {"texture", "color"}) {}

@@ -2,14 +2,12 @@
 #include "scenes/Scene.h"
 
 #include "core/Runtime.h"
-#include "engine/QNSystem.h"
 #include "render/PostProcessor.h"
 
 Scene::~Scene() = default;
 
 void Scene::Load() {
-    postProcessor = new PostProcessor(Runtime::Get().screenWidth, Runtime::Get().screenHeight,
-                                      QNGetWindowWidth(), QNGetWindowHeight());
+    postProcessor = new PostProcessor(Runtime::Get().screenWidth, Runtime::Get().screenHeight);
 }
 
 void Scene::Unload() {

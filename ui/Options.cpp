@@ -1,5 +1,5 @@
 // Options -- the options page: full screen, sound, music and effects levels,
-// vertical sync.
+// vertical sync, the picture's scaling.
 #include "ui/Options.h"
 
 #include "audio/Audio.h"
@@ -88,6 +88,18 @@ std::string VSyncLabel() {
     return QNSysIsVSync() ? "Vertical sync: On" : "Vertical sync: not offered";
 }
 
+void ToggleScaling() {
+    Runtime& runtime = Runtime::Get();
+    if (!runtime.TakeToggle())
+        return;
+    runtime.scaling = runtime.scaling == ScreenScaling::Smooth ? ScreenScaling::PixelPerfect
+                                                               : ScreenScaling::Smooth;
+}
+
+std::string ScalingLabel() {
+    return std::string("Scaling: ") + ScalingName(Runtime::Get().scaling);
+}
+
 void StepMusicVolume(int32_t step, bool wrap) {
     Audio::SetMusicVolume(Audio::StepsToVolume(Stepped(Audio::State().musicVolume, step, wrap)));
 }
@@ -109,28 +121,29 @@ std::string EffectsVolumeLabel() {
 
 void BuildOptionsPage(Window& window, std::function<void()> close) {
     window.FadeOutElements();
-    window.AddText("Options", {0.0f, 87.5f}, {1.1f, 1.1f});
+    window.AddText("Options", {0.0f, 105.0f}, {1.1f, 1.1f});
     window.AddButton(
-        "Toggle Fullscreen", {0.0f, 57.5f}, [] { ToggleFullScreen(); }, true);
+        "Toggle Fullscreen", {0.0f, 72.5f}, [] { ToggleFullScreen(); }, true);
     window.AddButton(
-        "Toggle Audio", {0.0f, 32.5f}, [] { ToggleMute(); }, true);
-    AddVolumeLine(window, 7.5f, MusicVolumeLabel, StepMusicVolume);
-    AddVolumeLine(window, -17.5f, EffectsVolumeLabel, StepEffectsVolume);
-    AddLabelledButton(window, -42.5f, VSyncLabel, ToggleVSync);
+        "Toggle Audio", {0.0f, 48.5f}, [] { ToggleMute(); }, true);
+    AddVolumeLine(window, 24.5f, MusicVolumeLabel, StepMusicVolume);
+    AddVolumeLine(window, 0.5f, EffectsVolumeLabel, StepEffectsVolume);
+    AddLabelledButton(window, -23.5f, VSyncLabel, ToggleVSync);
+    AddLabelledButton(window, -47.5f, ScalingLabel, ToggleScaling);
     window.AddButton(
-        "Controls", {0.0f, -67.5f},
+        "Controls", {0.0f, -71.5f},
         [&window, close] {
             BuildControlsPage(window, [&window, close] { BuildOptionsPage(window, close); });
         },
         false);
     // Leaving the page keeps the choices at once (a failed write is shown).
     window.AddButton(
-        "Close Options", {0.0f, -92.5f},
+        "Close Options", {0.0f, -95.5f},
         [back = std::move(close)] {
             SaveSettingsFile();
             if (back)
                 back();
         },
         false);
-    window.Open(nullptr, {0.0f, 0.0f}, {190.0f, 235.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
+    window.Open(nullptr, {0.0f, 0.0f}, {190.0f, 270.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
 }

@@ -1,5 +1,6 @@
 // Options.h -- the options page every menu shows (full screen, sound on or
-// off, the music and effects levels, vertical sync) and its toggles. The toggles act at
+// off, the music and effects levels, vertical sync, the picture's scaling)
+// and its toggles. The toggles act at
 // most once per second, so a held button does not flicker.
 #pragma once
 
@@ -19,6 +20,13 @@ void ToggleMute();
 void ToggleVSync();
 // "Vertical sync: Off", "Vertical sync: On", "Vertical sync: not offered".
 std::string VSyncLabel();
+
+// The finished picture shown by whole factors with a thin border
+// ("Pixel-perfect") or as large as fits ("Smooth"); the window follows at
+// once and the choice is kept.
+void ToggleScaling();
+// "Scaling: Pixel-perfect", "Scaling: Smooth".
+std::string ScalingLabel();
 
 // Steps the music or effects level by `step` tenths, within silent and
 // full; `wrap` goes round from full to silent (and back) instead. What

@@ -52,8 +52,9 @@ void LoadSettingsFile() {
     Audio::State().muted = s.muted;
     Runtime& runtime = Runtime::Get();
     runtime.fullscreen = s.fullscreen;
-    runtime.screenWidth = s.width;
-    runtime.screenHeight = s.height;
+    runtime.windowWidth = s.width;
+    runtime.windowHeight = s.height;
+    runtime.scaling = s.scaling;
     runtime.vsync = s.vsync;
     Controls::Current().bindings = s.controls;
     EndlessRun::Current().seed = s.endlessSeed >= 0
@@ -70,8 +71,9 @@ bool SaveSettingsFile() {
     s.effectsVolume = audio.effectsVolume;
     s.muted = audio.muted;
     s.fullscreen = runtime.fullscreen;
-    s.width = 2 * runtime.screenWidth;
-    s.height = 2 * runtime.screenHeight;
+    s.width = runtime.windowWidth;
+    s.height = runtime.windowHeight;
+    s.scaling = runtime.scaling;
     s.vsync = runtime.vsync;
     s.controls = Controls::Current().bindings;
     if (EndlessRun::Current().seed)

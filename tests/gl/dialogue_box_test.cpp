@@ -49,7 +49,7 @@ class DialogueBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(window.ok) << "no OpenGL window";
-        Runtime::Get().SetScreenHalfSize(kWindowWidth / 2, kWindowHeight / 2);
+        Runtime::Get().SetRenderSize(kWindowWidth / 2, kWindowHeight / 2);
         Runtime::Get().timeScale = 1.0f;
         QNGfxSetCamPosition(kRenderWidth * 0.5f, kRenderHeight * 0.5f);
         QNGfxSetRenderMode(QN_RENDER_TEXTURE);
@@ -92,8 +92,7 @@ protected:
     void Hold(bool down) { QNInputInjectKey(QN_VK_LBUTTON, down); }
     // Draws the box into the overlay; a GL error would halt.
     void Draw() {
-        PostProcessor pp(static_cast<int32_t>(kRenderWidth), static_cast<int32_t>(kRenderHeight),
-                         kWindowWidth, kWindowHeight);
+        PostProcessor pp(static_cast<int32_t>(kRenderWidth), static_cast<int32_t>(kRenderHeight));
         pp.Begin();
         pp.ClearOverlay();
         chats->Draw(&pp);

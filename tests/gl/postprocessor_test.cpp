@@ -36,8 +36,7 @@ std::string Show(const Rgba& c) {
 class PostProcessorTest : public RenderTest {
 protected:
     std::unique_ptr<PostProcessor> Make() {
-        return std::make_unique<PostProcessor>(kRenderWidth, kRenderHeight, kWindowWidth,
-                                               kWindowHeight);
+        return std::make_unique<PostProcessor>(kRenderWidth, kRenderHeight);
     }
     // The light sum of one light over a white image with flat normals.
     TextureImage LightOnce(PostProcessor& pp, Vec2 point, float range, float intensity) {

@@ -95,7 +95,7 @@ TEST_F(RenderSceneTest, TheLevelFrameOrderComposesLitSpritesTextAndParticles) {
     TextSprite caption(&font, "Torchlight");
     caption.Layout({0.0f, 90.0f}, {1.0f, 1.0f}, 1.0f);
 
-    PostProcessor pp(kRenderWidth, kRenderHeight, kWindowWidth, kWindowHeight);
+    PostProcessor pp(kRenderWidth, kRenderHeight);
     for (int update = 0; update < 40; ++update) {
         ground.Update(1.0f / 60.0f, nullptr);
         for (auto& f : figures)

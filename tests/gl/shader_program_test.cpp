@@ -6,6 +6,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -88,9 +89,10 @@ TEST_F(ShaderProgramTest, TheGameProgramsBuildWithEveryLocationInUse) {
     RadialProgram radial;
     CopyProgram copy;
     TextProgram text;
-    const ShaderProgram* programs[] = {&light, &distortion, &radial, &copy, &text};
-    const size_t uniformCounts[] = {7, 4, 4, 2, 2};
-    for (size_t p = 0; p < 5; ++p) {
+    ScaleProgram scale;
+    const ShaderProgram* programs[] = {&light, &distortion, &radial, &copy, &text, &scale};
+    const size_t uniformCounts[] = {6, 4, 4, 2, 2, 3};
+    for (size_t p = 0; p < std::size(programs); ++p) {
         SCOPED_TRACE(p);
         EXPECT_TRUE(programs[p]->linked);
         ASSERT_EQ(programs[p]->attributeLocations.size(), 1u);

@@ -37,8 +37,7 @@ protected:
     }
     // Draws the text into the overlay and returns it.
     TextureImage DrawIntoOverlay(TextSprite& text) {
-        auto pp = std::make_unique<PostProcessor>(kRenderWidth, kRenderHeight, kWindowWidth,
-                                                  kWindowHeight);
+        auto pp = std::make_unique<PostProcessor>(kRenderWidth, kRenderHeight);
         pp->Begin();
         pp->ClearOverlay();
         text.Draw(pp.get());

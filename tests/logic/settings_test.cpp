@@ -136,6 +136,10 @@ TEST(SettingsTest, WhatIsNotTakenFromTheFileIsTold) {
          {"volume \"7\" is outside 0..1: read as 1",
           "musicVolume \"loud\" is not a number: read as 1",
           "endlessSeed \"-4\" is not a seed (0 to 4294967295): endless runs draw fresh ones"}},
+        {"<settings volume=\"1\" muted=\"0\" fullscreen=\"1\" width=\"800\" height=\"600\" "
+         "scaling=\"stretched\"/>",
+         true,
+         {"scaling \"stretched\" is neither pixelperfect nor smooth: read as smooth"}},
         {"<settings volume=\"1\" muted=\"0\" fullscreen=\"1\" width=\"800\" height=\"600\">"
          "<bind action=\"fly\" key=\"q\"/><bind action=\"aim\" key=\"nokey\" pad=\"z9\"/>"
          "</settings>",
@@ -172,6 +176,25 @@ TEST(SettingsTest, VerticalSyncIsWrittenOnlyWhenOn) {
     EXPECT_EQ(FormatSettings(s),
               "<settings volume=\"1\" muted=\"0\" fullscreen=\"0\" width=\"800\" "
               "height=\"600\" musicVolume=\"1\" effectsVolume=\"1\" vsync=\"1\"/>\n");
+}
+
+// A file from before the choice reads as smooth and is written back as it
+// was; pixel-perfect is kept by name.
+TEST(SettingsTest, TheScalingIsWrittenOnlyWhenPixelPerfect) {
+    ScratchGameDir dir;
+    Settings s;
+    const std::string older = "<settings volume=\"1\" muted=\"0\" fullscreen=\"0\" width=\"800\" "
+                              "height=\"600\" musicVolume=\"1\" effectsVolume=\"1\"/>\n";
+    dir.Write("settings.xml", older);
+    ASSERT_TRUE(ReadSettings("settings.xml", s));
+    EXPECT_EQ(s.scaling, ScreenScaling::Smooth);
+    EXPECT_EQ(FormatSettings(s), older);
+    s.scaling = ScreenScaling::PixelPerfect;
+    ASSERT_TRUE(WriteSettings("settings.xml", s));
+    EXPECT_NE(dir.Read("settings.xml").find(" scaling=\"pixelperfect\""), std::string::npos);
+    Settings back;
+    ASSERT_TRUE(ReadSettings("settings.xml", back));
+    EXPECT_EQ(back.scaling, ScreenScaling::PixelPerfect);
 }
 
 TEST(SettingsTest, VolumeOutsideItsRangeIsBroughtBack) {

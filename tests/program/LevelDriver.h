@@ -233,20 +233,22 @@ protected:
 
     // Puts the pointer on a point of the current room.
     void PointAtWorld(Vec2 world) {
+        // Whole window pixels toward the picture's middle.
         const Runtime& rt = Runtime::Get();
-        const Vec2 screen = world - scene->currentRoom->camera.GetPosition();
-        QNInputInjectCursor(static_cast<int32_t>(2.0f * screen.x) + rt.screenWidth,
-                            QNGetWindowHeight() - rt.screenHeight -
-                                static_cast<int32_t>(2.0f * screen.y));
+        const Vec2 middle = rt.ScreenToWindow({0.0f, 0.0f});
+        const Vec2 window = rt.ScreenToWindow(world - scene->currentRoom->camera.GetPosition());
+        QNInputInjectCursor(
+            static_cast<int32_t>(middle.x) + static_cast<int32_t>(window.x - middle.x),
+            static_cast<int32_t>(middle.y) + static_cast<int32_t>(window.y - middle.y));
     }
 
     // Puts the pointer on a point of the interface: origin at the screen's
-    // centre, y up, one unit per two window pixels times the interface scale.
+    // centre, y up, in interface units.
     void PointAtUi(Vec2 at) {
         const Runtime& rt = Runtime::Get();
-        const float k = 2.0f * rt.uiScale;
-        QNInputInjectCursor(static_cast<int32_t>(k * at.x) + rt.screenWidth,
-                            QNGetWindowHeight() - rt.screenHeight - static_cast<int32_t>(k * at.y));
+        const Vec2 window = rt.ScreenToWindow(at * rt.uiScale);
+        QNInputInjectCursor(static_cast<int32_t>(std::lround(window.x)),
+                            static_cast<int32_t>(std::lround(window.y)));
     }
 
     // Walks through the current room's door to `target` (the door takes him

@@ -16,6 +16,7 @@
 #include "ui/UIText.h"
 #include "ui/Window.h"
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -93,10 +94,10 @@ protected:
     // The pointer at UI position (x, y): origin at the screen centre, y up,
     // one unit per two window pixels times the interface scale.
     void PointAt(float x, float y) {
-        const Game& g = Game::Instance();
-        const float k = 2.0f * Runtime::Get().uiScale;
-        QNInputInjectCursor(static_cast<int32_t>(k * x) + g.screenWidth,
-                            QNGetWindowHeight() - g.screenHeight - static_cast<int32_t>(k * y));
+        const Runtime& rt = Runtime::Get();
+        const Vec2 window = rt.ScreenToWindow(Vec2{x, y} * rt.uiScale);
+        QNInputInjectCursor(static_cast<int32_t>(std::lround(window.x)),
+                            static_cast<int32_t>(std::lround(window.y)));
     }
     // The pointer on the middle of a text line.
     void PointAt(const UIText* text) { PointAt(text->GetPosition().x, text->GetPosition().y); }

@@ -87,9 +87,11 @@ TEST_F(GameLoopTest, OpensTheWindowFromSettingsAndWritesThemBackOnShutdown) {
     Game& g = Game::Instance();
     EXPECT_EQ(QNGetWindowWidth(), 640);
     EXPECT_EQ(QNGetWindowHeight(), 360);
-    EXPECT_EQ(g.screenWidth, 320);
-    EXPECT_EQ(g.screenHeight, 180);
-    EXPECT_FLOAT_EQ(g.invHalfWidth, 1.0f / 320.0f);
+    // The world is drawn at one size whatever the window: this one shows it
+    // at its own size.
+    EXPECT_EQ(g.screenWidth, 640);
+    EXPECT_EQ(g.screenHeight, 360);
+    EXPECT_FLOAT_EQ(g.invHalfWidth, 1.0f / 640.0f);
     EXPECT_FLOAT_EQ(g.volume, 0.5f);
     EXPECT_FALSE(g.fullscreen);
     g.volume = 0.35f;
@@ -199,19 +201,43 @@ TEST_F(GameLoopTest, F12SavesTheFrameAsAPicture) {
     QNGfxTextureUnload(picture);
 }
 
+// The pointer goes through the picture's place in the window: render units
+// from the picture's middle, y up, whatever the window's size and scaling.
 TEST_F(GameLoopTest, CursorIsMeasuredFromTheScreenCentreInRenderUnits) {
-    StartGame(kWindowed, [] { return new ProbeScene("a"); });
-    Game& g = Game::Instance();
-    struct Case {
+    struct Point {
         int x, y;
         float sx, sy;
-    } cases[] = {{320, 180, 0, 0}, {640, 0, 160, 90}, {0, 360, -160, -90}};
+    };
+    struct Case {
+        const char* settings;
+        std::vector<Point> points;
+    };
+    const Case cases[] = {
+        // Shown at its own size.
+        {kWindowed, {{320, 180, 0, 0}, {640, 0, 320, 180}, {0, 360, -320, -180}}},
+        // Three window pixels to a render pixel.
+        {"<settings volume=\"0\" fullscreen=\"0\" width=\"1920\" height=\"1080\"/>",
+         {{960, 540, 0, 0}, {1920, 0, 320, 180}, {963, 543, 1, -1}}},
+        // 480 x 360 in a thin border: 160 and 120 pixels of it each side.
+        {"<settings volume=\"0\" fullscreen=\"0\" width=\"800\" height=\"600\" "
+         "scaling=\"pixelperfect\"/>",
+         {{400, 300, 0, 0}, {160, 120, -240, 180}, {0, 0, -400, 300}}},
+        // The same filling the window: 5 window pixels to 3 render pixels.
+        {"<settings volume=\"0\" fullscreen=\"0\" width=\"800\" height=\"600\"/>",
+         {{400, 300, 0, 0}, {800, 600, 240, -180}, {405, 300, 3, 0}}},
+    };
     for (const Case& c : cases) {
-        QNInputInjectCursor(c.x, c.y);
-        g.RunFrame();
-        const Vec2 p = g.CursorToScreen();
-        EXPECT_FLOAT_EQ(p.x, c.sx) << c.x << "," << c.y;
-        EXPECT_FLOAT_EQ(p.y, c.sy) << c.x << "," << c.y;
+        SCOPED_TRACE(c.settings);
+        StartGame(c.settings, [] { return new ProbeScene("a"); });
+        Game& g = Game::Instance();
+        for (const Point& p : c.points) {
+            QNInputInjectCursor(p.x, p.y);
+            g.RunFrame();
+            const Vec2 at = g.CursorToScreen();
+            EXPECT_NEAR(at.x, p.sx, 1e-3f) << p.x << "," << p.y;
+            EXPECT_NEAR(at.y, p.sy, 1e-3f) << p.x << "," << p.y;
+        }
+        g.Shutdown();
     }
 }
 

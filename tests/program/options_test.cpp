@@ -104,4 +104,24 @@ TEST_F(OptionsTest, VerticalSyncIsChosenOnThePageAndKept) {
     EXPECT_EQ(dir.Read("settings.xml").find("vsync"), std::string::npos);
 }
 
+TEST_F(OptionsTest, TheScalingIsChosenOnThePageAndKept) {
+    OpenOptions();
+    Game& g = Game::Instance();
+    Frames(61); // the toggles act once a second at most
+    Highlight("Scaling");
+    EXPECT_EQ(Highlighted(Menu()), "Scaling: Smooth");
+    Tap(QN_VK_RETURN);
+    EXPECT_EQ(Runtime::Get().scaling, ScreenScaling::PixelPerfect);
+    EXPECT_EQ(Highlighted(Menu()), "Scaling: Pixel-perfect");
+    g.Shutdown();
+    EXPECT_NE(dir.Read("settings.xml").find("scaling=\"pixelperfect\""), std::string::npos)
+        << dir.Read("settings.xml");
+
+    // The next start shows it so again.
+    Runtime::Get().scaling = ScreenScaling::Smooth;
+    OpenOptions(true);
+    EXPECT_EQ(Runtime::Get().scaling, ScreenScaling::PixelPerfect);
+    g.Shutdown();
+}
+
 } // namespace
