@@ -12,6 +12,7 @@
 #include "entities/HitFeel.h"
 #include "entities/LevelServices.h"
 #include "render/LightedAnimation2D.h"
+#include "render/Marks.h"
 #include "render/ParticleSystem.h"
 #include "render/Resources.h"
 
@@ -286,6 +287,7 @@ bool Player::Update(float dt, GameObject* parent, EntityList* list) {
     }
 
     body->Update(dt, parent);
+    sweep.left = std::max(0.0f, sweep.left - dt);
     if (parent)
         view = parent->GetPosition();
     // Bursts are drawn in view space; they stay where they burst.
@@ -558,11 +560,24 @@ void Player::Slashes(EntityList& list, Vec2 aimPoint, float dt) {
         else
             heavySlashSound.Play();
         Strike(list, row->threshold, row->radius, row->damage, true);
+        StartSweep(*row);
         keptPress = KeptNone;
     } else if (fresh) {
         KeepPress(light, heavy);
     }
     state = PlayerSlash;
+}
+
+void Player::StartSweep(const ComboRow& row) {
+    // As wide as the strike's sector and as far as its reach; the combo's
+    // blows swing one way and back.
+    sweep.heavy = row.heavy;
+    sweep.length = row.heavy ? heavySweepSeconds : lightSweepSeconds;
+    sweep.left = sweep.length;
+    sweep.reach = attackCircle->radius;
+    sweep.halfAngle = std::acos(std::clamp(row.threshold, -1.0f, 1.0f));
+    sweep.facing = Facing().x >= 0.0f ? 0.0f : 3.14159265f;
+    sweep.turning = (row.animation % 2) == 0;
 }
 
 void Player::FaceForSlash(Vec2 aimPoint) {
@@ -709,6 +724,7 @@ void Player::Draw(int pass) {
 }
 
 void Player::DrawOverlay() {
+    DrawSweep();
     DrawAimLine();
 }
 
@@ -726,28 +742,32 @@ void Player::DrawAimLine() const {
     const int dots = static_cast<int>(length / aimDotSpacing);
     if (dots < 1)
         return;
-    std::vector<float> xy;
-    std::vector<float> rgba;
-    xy.reserve(static_cast<size_t>(dots) * 12);
-    rgba.reserve(static_cast<size_t>(dots) * 24);
-    static const float kCorners[6][2] = {{-1.5f, -1.5f}, {1.5f, -1.5f}, {-1.5f, 1.5f},
-                                         {1.5f, -1.5f},  {1.5f, 1.5f},  {-1.5f, 1.5f}};
-    const float alpha = std::min(1.0f, 1.8f * opacity);
-    for (int i = 1; i <= dots; ++i) {
-        const Vec2 at = from + (to - from) * (static_cast<float>(i) / static_cast<float>(dots));
-        for (const auto& corner : kCorners) {
-            xy.push_back(at.x + corner[0]);
-            xy.push_back(at.y + corner[1]);
-            rgba.insert(rgba.end(), {0.55f, 0.85f, 1.0f, alpha});
-        }
-    }
-    QNGfxSetRenderMode(QN_RENDER_COLOR);
-    QNGfxSetBlendMode(2);
-    QNGfxSetPosition(0.0f, 0.0f);
-    QNGfxSetTintColor(1.0f, 1.0f, 1.0f, 1.0f);
-    QNGfxDrawColoredTriangles(xy.data(), rgba.data(), static_cast<uint32_t>(xy.size() / 2));
-    QNGfxSetRenderMode(QN_RENDER_TEXTURE);
-    QNGfxSetBlendMode(1);
+    const MarkColour colour{0.55f, 0.85f, 1.0f, std::min(1.0f, 1.8f * opacity)};
+    Marks marks;
+    for (int i = 1; i <= dots; ++i)
+        marks.Square(from + (to - from) * (static_cast<float>(i) / static_cast<float>(dots)), 1.5f,
+                     colour);
+    marks.Draw(true);
+}
+
+void Player::DrawSweep() const {
+    if (sweep.left <= 0.0f || sweep.length <= 0.0f)
+        return;
+    // The band opens across the slash's sector in its first part, then
+    // fades; its outer edge is bright, its inner edge clear.
+    const float shown = 1.0f - sweep.left / sweep.length;
+    const float opened = std::min(1.0f, shown / 0.4f);
+    const float fade = shown < 0.4f ? 1.0f : (1.0f - shown) / 0.6f;
+    const float from =
+        sweep.turning ? sweep.facing + sweep.halfAngle : sweep.facing - sweep.halfAngle;
+    const float to = from + (sweep.turning ? -2.0f : 2.0f) * sweep.halfAngle * opened;
+    const MarkColour edge = sweep.heavy ? MarkColour{1.0f, 0.92f, 0.75f, 0.95f * fade}
+                                        : MarkColour{0.8f, 0.95f, 1.0f, 0.8f * fade};
+    const MarkColour clear{edge[0], edge[1], edge[2], 0.0f};
+    Marks marks;
+    marks.Band(attackCircle->centre - view, sweep.reach * (sweep.heavy ? 0.35f : 0.5f), sweep.reach,
+               from, to, 16, clear, edge);
+    marks.Draw(true);
 }
 
 void Player::OnRoomExit() {

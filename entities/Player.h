@@ -105,7 +105,7 @@ public:
     void Draw(int pass) override;
     // Stops the particle systems.
     void OnRoomExit() override;
-    // The dash's aim line, unlit.
+    // The dash's aim line and the sweep of a slash, unlit.
     void DrawOverlay() override;
 
     // Gains (bursting particles) or spends special energy, kept in [0, 1].
@@ -157,12 +157,28 @@ public:
     enum KeptPress { KeptNone, KeptLight, KeptHeavy };
     KeptPress keptPress = KeptNone;
     float keptFor = 0.0f;
+    // The bright sweep drawn over a slash's reach as it lands, so a blow
+    // reads in the darkest room: where it reaches, how wide, which way.
+    struct SlashSweep {
+        float left = 0.0f;      // seconds still shown
+        float length = 0.0f;    // seconds shown in all
+        float reach = 0.0f;     // world units
+        float halfAngle = 0.0f; // radians either side of the facing
+        float facing = 0.0f;    // radians: 0 right, pi left
+        bool heavy = false;
+        bool turning = false; // swept the other way round
+    };
+    SlashSweep sweep;
+    static constexpr float lightSweepSeconds = 0.12f;
+    static constexpr float heavySweepSeconds = 0.18f;
     Vec2 frozenPosition{0.0f, 0.0f};             // world units, while frozen
     std::array<float, 4> frozenTint{1, 1, 1, 1}; // body tint while frozen
 
 private:
     void FitAttackCircle();
     void DrawAimLine() const;
+    void DrawSweep() const;
+    void StartSweep(const ComboRow& row);
     Vec2 view{0.0f, 0.0f};    // the room's view, for drawing in view space
     bool showingCost = false; // the HUD shows the dash's cost
     void DeathStep();

@@ -7,6 +7,7 @@
 #include "entities/Player.h"
 #include "entities/ProjectilePool.h"
 #include "render/LightedAnimation2D.h"
+#include "render/Marks.h"
 #include "render/ParticleSystem.h"
 
 #include <algorithm>
@@ -103,6 +104,7 @@ void Projectile::Reset() {
     direction = {0.0f, 0.0f};
     waypoints.clear();
     speed = 0.0f;
+    flightTime = 0.0f;
     cloudTimer = 0.0f;
     tickTimer = 0.0f;
     struck = false;
@@ -196,6 +198,8 @@ bool Projectile::Update(float dt, GameObject* parent, EntityList* list) {
     if (behaviour)
         keep = (this->*behaviour)(dt, list);
     sprite->Update(dt, parent);
+    if (parent)
+        view = parent->GetPosition();
     if (trailParticles && trailParticles->active) {
         trailParticles->emitting = struck && !exploding;
         trailParticles->PlaceAt(GetPosition());
@@ -220,6 +224,32 @@ void Projectile::DrawOverlay() {
         if (p)
             p->Draw();
     }
+    DrawLandingMark();
+}
+
+void Projectile::DrawLandingMark() const {
+    // A dashed ring as wide as the gas will spread, pulsing, firmer as the
+    // grenade comes down: there is time to step out of it.
+    if (projectileKind != ProjectileGrenade || exploding || behaviour != &Projectile::GrenadeFlight)
+        return;
+    constexpr int kDashes = 12;
+    constexpr float kTurn = 6.2831853f;
+    const float reach = std::sqrt(cloudReachSq);
+    const float nearing =
+        1.0f - static_cast<float>(waypoints.size()) / static_cast<float>(arcPoints);
+    const float pulse = 0.5f + 0.5f * std::sin(flightTime * 14.0f);
+    const float alpha = 0.35f + 0.45f * nearing + 0.2f * pulse;
+    const MarkColour colour{0.6f, 1.0f, 0.35f, std::min(alpha, 1.0f)};
+    const Vec2 centre = aimPoint - view;
+    Marks marks;
+    const float spin = flightTime * 0.8f;
+    for (int k = 0; k < kDashes; ++k) {
+        const float from = spin + kTurn * static_cast<float>(k) / kDashes;
+        marks.Band(centre, reach - 1.5f, reach + 1.5f, from, from + 0.6f * kTurn / kDashes, 3,
+                   colour, colour);
+    }
+    marks.Square(centre, 2.0f, colour);
+    marks.Draw(false);
 }
 
 void Projectile::FitCollider() {
@@ -307,6 +337,7 @@ bool Projectile::BulletFlight(const float& dt, EntityList* list) {
 
 bool Projectile::GrenadeFlight(const float& dt, EntityList* /*list*/) {
     if (!exploding) {
+        flightTime += dt;
         SetRotation(GetRotation() + grenadeSpin * dt * (sprite->scale.x >= 0.0f ? -1.0f : 1.0f));
         if (!waypoints.empty()) {
             const Vec2 next = waypoints.back();

@@ -88,7 +88,8 @@ public:
     bool Update(float dt, GameObject* parent, EntityList* list) override;
     // The body; the gas in pass 0.
     void Draw(int pass) override;
-    // The unlit sparks and trail of a bullet batted back.
+    // The unlit sparks and trail of a bullet batted back, and the ring where
+    // a grenade in flight will land.
     void DrawOverlay() override;
 
     LightedAnimation2D* Body() const;
@@ -129,6 +130,9 @@ private:
     void FitCollider();
     bool Recycle();
     void AnnounceBatBack();
+    void DrawLandingMark() const;
+    Vec2 view{0.0f, 0.0f};   // the room's view, for drawing in view space
+    float flightTime = 0.0f; // seconds a grenade has flown, for the ring's pulse
     std::vector<ParticleSystem*> Particles() const;
 
     friend class ProjectilePool;
