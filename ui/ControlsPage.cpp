@@ -71,7 +71,8 @@ struct Page {
         status->text.assign(text.begin(), text.end());
         std::copy(warning ? kAmber : kWhite, (warning ? kAmber : kWhite) + 4, status->color);
     }
-    void Finish(const std::optional<std::string>& refusedBy, const std::string& input) {
+    void Finish(const std::optional<std::string>& refusedBy, const std::string& input,
+                const std::string& was) {
         gCapture.active = false;
         window->busy = false;
         if (refusedBy) {
@@ -79,7 +80,9 @@ struct Page {
                                    : input + " is already " + *refusedBy,
                 true);
         } else {
-            Say(std::string(Describe(gCapture.action).label) + ": " + input, false);
+            Say(std::string(Describe(gCapture.action).label) + ": " + input +
+                    (was == input ? "" : " (was " + was + ")"),
+                false);
             SaveSettingsFile();
         }
         Refresh();
@@ -106,13 +109,15 @@ struct Page {
             if (vk == 0x10 || vk == 0x11 || vk == 0x12)
                 continue;
             if (QNInputCheckTriggered(vk)) {
-                Finish(controls.BindKey(gCapture.action, vk), KeyLabel(vk));
+                const std::string was = KeyLabel(controls.Get(gCapture.action).key);
+                Finish(controls.BindKey(gCapture.action, vk), KeyLabel(vk), was);
                 return;
             }
         }
         for (const uint16_t button : PadButtons()) {
             if (Runtime::Get().gamePad.IsTriggered(button)) {
-                Finish(controls.BindPad(gCapture.action, button), PadLabel(button));
+                const std::string was = PadLabel(controls.Get(gCapture.action).pad);
+                Finish(controls.BindPad(gCapture.action, button), PadLabel(button), was);
                 return;
             }
         }

@@ -90,13 +90,13 @@ TEST_F(LevelWindowsTest, EscapeOnTheOptionsPageGoesBackInsteadOfResuming) {
     WaitOpen(Pause());
     EXPECT_TRUE(Pause().optionsShown);
     EXPECT_FLOAT_EQ(Pause().size.x, 190.0f);
-    EXPECT_NE(Pause().FindText("Toggle Audio"), nullptr);
+    EXPECT_NE(Pause().FindText("Audio: On"), nullptr);
     Tap(QN_VK_ESCAPE);
     EXPECT_TRUE(level->paused);
     EXPECT_FALSE(Pause().optionsShown);
     WaitOpen(Pause());
     EXPECT_NE(Pause().FindText("Resume "), nullptr);
-    EXPECT_EQ(Pause().FindText("Toggle Audio"), nullptr);
+    EXPECT_EQ(Pause().FindText("Audio: On"), nullptr);
     EXPECT_FLOAT_EQ(Pause().size.x, 100.0f);
     Tap(QN_VK_ESCAPE);
     EXPECT_FALSE(level->paused);
@@ -109,13 +109,13 @@ TEST_F(LevelWindowsTest, TheOptionsTogglesActOncePerSecondAtMost) {
     Choose(Pause(), "Options");
     WaitOpen(Pause());
     const bool wasFullscreen = g.fullscreen;
-    Choose(Pause(), "Toggle Fullscreen");
+    Choose(Pause(), "Fullscreen: Off");
     Tap(QN_VK_RETURN);
     EXPECT_NE(g.fullscreen, wasFullscreen) << "switched once";
     Seconds(1.0f);
     Tap(QN_VK_RETURN);
     EXPECT_EQ(g.fullscreen, wasFullscreen);
-    Choose(Pause(), "Toggle Audio");
+    Choose(Pause(), "Audio: On");
     Seconds(1.0f);
     Tap(QN_VK_RETURN);
     Tap(QN_VK_RETURN);
@@ -125,10 +125,26 @@ TEST_F(LevelWindowsTest, TheOptionsTogglesActOncePerSecondAtMost) {
     EXPECT_FALSE(Pause().optionsShown);
 }
 
-TEST_F(LevelWindowsTest, QuitFadesOutForHalfASecondToTheMainMenu) {
+TEST_F(LevelWindowsTest, QuitAsksFirstThenFadesOutForHalfASecondToTheMainMenu) {
     Tap(QN_VK_ESCAPE);
     WaitOpen(Pause());
+    // "No" and Escape both come back to the pause window, still paused.
+    for (const bool escape : {false, true}) {
+        Choose(Pause(), "Quit ");
+        WaitOpen(Pause());
+        EXPECT_NE(Pause().FindText("Do you want to leave the level?"), nullptr);
+        EXPECT_EQ(Current<MainMenu>(), nullptr) << "the level is still there";
+        if (escape)
+            Tap(QN_VK_ESCAPE);
+        else
+            Choose(Pause(), "No");
+        WaitOpen(Pause());
+        EXPECT_TRUE(level->paused);
+        EXPECT_NE(Pause().FindText("Resume "), nullptr);
+    }
     Choose(Pause(), "Quit ");
+    WaitOpen(Pause());
+    Choose(Pause(), "Yes");
     const int frames = FramesUntil([] { return Current<MainMenu>() != nullptr; }, 60);
     EXPECT_NEAR(frames, 31, 2);
 }
