@@ -21,6 +21,9 @@ constexpr float kKeyLeft = -50.0f;
 constexpr float kPadLeft = 100.0f;
 constexpr float kWaitSeconds = 5.0f; // a binding nobody answers is dropped
 const Vec2 kPageSize{420.0f, 300.0f};
+// A little below the middle, so in a level the page leaves the health and
+// special bars in the top-left corner in sight.
+const Vec2 kPagePosition{0.0f, -25.0f};
 constexpr float kAmber[4] = {1.0f, 0.78f, 0.35f, 1.0f};
 constexpr float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
@@ -167,5 +170,5 @@ void BuildControlsPage(Window& window, std::function<void()> back) {
     window.AddButton("Back", {0.0f, bottom + 22.0f}, std::move(back), false);
     page->Refresh();
     window.pageUpdate = [page](float dt) { page->Step(dt); };
-    window.Open(nullptr, {0.0f, 0.0f}, kPageSize, {0.0f, 0.0f, 0.0f, 0.75f}, 1.0f, 1.0f);
+    window.Open(nullptr, kPagePosition, kPageSize, {0.0f, 0.0f, 0.0f, kWindowShade}, 1.0f, 1.0f);
 }

@@ -14,7 +14,7 @@
 namespace {
 
 constexpr RenderColor kClear{0.0f, 0.0f, 0.0f, 0.0f};
-constexpr RenderColor kShade{0.0f, 0.0f, 0.0f, 0.8f};
+constexpr RenderColor kShade{0.0f, 0.0f, 0.0f, kWindowShade};
 const Vec2 kClosedSize{20.0f, 50.0f};
 // Every character window in existence, for the pause key.
 std::vector<InfoWindow*> gWindows;

@@ -154,7 +154,7 @@ std::string EffectsVolumeLabel() {
 
 void BuildOptionsPage(Window& window, std::function<void()> close) {
     window.FadeOutElements();
-    window.AddText("Options", {0.0f, 105.0f}, {1.1f, 1.1f});
+    window.AddText("Options", {0.0f, 103.0f}, {kTitleGrow, kTitleGrow});
     AddLabelledButton(window, 72.5f, FullScreenLabel, ToggleFullScreen);
     AddLabelledButton(window, 48.5f, AudioLabel, ToggleMute);
     AddVolumeLine(window, 24.5f, MusicVolumeLabel, StepMusicVolume);
@@ -176,5 +176,6 @@ void BuildOptionsPage(Window& window, std::function<void()> close) {
                 back();
         },
         false);
-    window.Open(nullptr, {0.0f, 0.0f}, {190.0f, 270.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
+    window.Open(nullptr, {0.0f, 0.0f}, {190.0f, 270.0f}, {0.0f, 0.0f, 0.0f, kWindowShade}, 1.0f,
+                1.0f);
 }

@@ -6,7 +6,7 @@
 
 namespace {
 constexpr RenderColor kClear{0.0f, 0.0f, 0.0f, 0.0f};
-constexpr RenderColor kPausedBackground{0.0f, 0.0f, 0.0f, 0.8f};
+constexpr RenderColor kPausedBackground{0.0f, 0.0f, 0.0f, kWindowShade};
 const Vec2 kCentre{0.0f, 0.0f};
 const Vec2 kPausedSize{100.0f, 150.0f};
 const Vec2 kClosedSize{20.0f, 50.0f};
@@ -25,7 +25,7 @@ void PauseWindow::ShowMain() {
         optionsShown = false;
         questionShown = false;
     }
-    AddText("Paused", {0.0f, 50.0f}, {1.01f, 1.01f});
+    AddText("Paused", {0.0f, 48.0f}, {kTitleGrow, kTitleGrow});
     // Resume only closes the window; the level scene sees it closing and
     // plays on.
     AddButton(
@@ -39,7 +39,8 @@ void PauseWindow::ShowMain() {
 void PauseWindow::ShowQuitQuestion() {
     FadeOutElements();
     // Asked as the main menu asks before the game ends: "No" is a step back.
-    UIText* line = AddText("Do you want to leave the level?", {0.0f, 30.0f}, {1.1f, 1.1f});
+    UIText* line =
+        AddText("Do you want to leave the level?", {0.0f, 25.0f}, {kTitleGrow, kTitleGrow});
     AddButton(
         "Yes", {0.0f, -5.0f}, [] { FadeToScene(SceneId::MainMenu); }, false);
     AddButton(

@@ -100,6 +100,11 @@ protected:
     bool Reachable(int32_t i) const;
 };
 
+// How opaque the windows over a room are: their text reads over any room.
+constexpr float kWindowShade = 0.92f;
+// A window's title: larger than its lines, still well inside its frame.
+constexpr float kTitleGrow = 0.5f;
+
 // The standard highlight of a text button: green and larger while
 // highlighted, white and normal otherwise. Stays installed.
 bool HighlightText(UIText* text, bool selected);

@@ -47,7 +47,13 @@ TEST_F(LevelWindowsTest, EscapePausesAndResumes) {
     EXPECT_FLOAT_EQ(Pause().size.x, 100.0f);
     EXPECT_FLOAT_EQ(Pause().size.y, 150.0f);
     Seconds(0.5f); // the colour takes 1.2 s
-    EXPECT_FLOAT_EQ(Pause().background[3], 0.8f);
+    EXPECT_FLOAT_EQ(Pause().background[3], kWindowShade) << "opaque enough to read over a room";
+    // The title stands inside the frame with room to spare.
+    const UIText* title = Pause().FindText("Paused");
+    ASSERT_NE(title, nullptr);
+    EXPECT_LE(title->GetPosition().y + std::fabs(title->height) / 2.0f,
+              Pause().position.y + Pause().size.y / 2.0f - 6.0f);
+    EXPECT_LE(title->width, Pause().size.x - 20.0f);
     EXPECT_NE(Pause().FindText("Resume "), nullptr);
     EXPECT_NE(Pause().FindText("Quit "), nullptr);
     EXPECT_FLOAT_EQ(level->cursor->tint[3], 1.0f) << "the pointer shows while paused";
@@ -159,7 +165,9 @@ TEST_F(LevelWindowsTest, DeathOpensTheDeathWindowAndTryAgainStandsBladeUpOnTheNe
     ASSERT_GE(FramesUntil([&] { return level->deathShown; }, 300), 0);
     WaitOpen(Death());
     EXPECT_FLOAT_EQ(Death().size.x, 140.0f);
-    EXPECT_NE(Death().FindText("Blade died"), nullptr);
+    const UIText* title = Death().FindText("Blade died");
+    ASSERT_NE(title, nullptr);
+    EXPECT_LE(title->width, Death().size.x - 20.0f) << "the title stays inside the frame";
     // The pause key does nothing now.
     Tap(QN_VK_ESCAPE);
     EXPECT_FALSE(level->paused);
