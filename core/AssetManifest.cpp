@@ -1,6 +1,8 @@
 // AssetManifest -- the shared table of images, sounds and music.
 #include "core/AssetManifest.h"
 
+#include "core/PromptGlyphs.h"
+
 #include <algorithm>
 
 namespace {
@@ -25,7 +27,7 @@ AssetImage Themed(const char* file) {
 }
 
 std::vector<AssetImage> BuildImages() {
-    return {
+    std::vector<AssetImage> images = {
         // Blade: the art faces left.
         Body("blade_leftidle.png", 2, 0.3f),
         Body("blade_leftidlerand.png", 8, 0.15f),
@@ -148,12 +150,17 @@ std::vector<AssetImage> BuildImages() {
         Flat("ui_playerhud_frame.png", 1, 120, 33),
         Flat("popup_box.png", 1, 32, 32),
         Flat("popup_left_click.png", 1, 16, 16),
-        Flat("popup_key_e.png", 1, 16, 16),
+        Flat("popup_right_click.png", 1, 16, 16),
+        Flat(kPlainKeyCap, 1, 16, 16),
         Flat("popup_joy_x.png", 1, 16, 16),
         Flat("dialoguebox_top.png", 1, 160, 14),
         Flat("dialoguebox_center.png", 1, 160, 16),
         Flat("dialoguebox_bottom.png", 1, 160, 14),
     };
+    // The prompts' lettered key caps (their names live as long as the game).
+    for (const KeyCap& cap : KeyCaps())
+        images.push_back(Flat(cap.file.c_str(), 1, 16, 16));
+    return images;
 }
 
 } // namespace

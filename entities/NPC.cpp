@@ -2,6 +2,8 @@
 #include "entities/NPC.h"
 
 #include "core/Circle2D.h"
+#include "core/Controls.h"
+#include "core/PromptGlyphs.h"
 #include "core/Runtime.h"
 #include "core/Tween.h"
 #include "entities/LevelServices.h"
@@ -24,9 +26,10 @@ NPC::Prompt NPC::LoadPrompt() {
         new Sprite2D(Resources::GetQuadMesh(1), Resources::GetTexture("popup_box.png", true),
                      kPromptBoxSize, kPromptBoxSize, kWhite);
     const std::vector<FrameTable> still = Resources::BuildFrameTables({{1, 0.0f}, {1, 0.0f}});
-    prompt.glyph = new Animation2D({Resources::GetQuadMesh(1)},
-                                   Resources::GetTextures({"popup_key_e.png", "popup_joy_x.png"}),
-                                   still, kPromptGlyphSize, kPromptGlyphSize);
+    prompt.glyph =
+        new Animation2D({Resources::GetQuadMesh(1)},
+                        Resources::GetTextures({KeyPromptImage(QN_VK_E), "popup_joy_x.png"}), still,
+                        kPromptGlyphSize, kPromptGlyphSize);
     return prompt;
 }
 
@@ -152,7 +155,16 @@ void NPC::UpdatePrompt(float dt, GameObject* parent) {
         promptBox->Update(dt, parent);
     }
     if (promptGlyph) {
-        // The glyph names the input of the device in use.
+        // The glyph names the input of the device in use: the key the
+        // player bound to talking (a character with an input of its own
+        // keeps its picture).
+        if (interactInput == kTalkInput && !promptGlyph->textures.empty()) {
+            const uint8_t key = Controls::Current().Get(Action::Talk).key;
+            if (key != promptKey) {
+                promptGlyph->textures[0] = Resources::GetTexture(KeyPromptImage(key), true);
+                promptKey = key;
+            }
+        }
         promptGlyph->SetAnimation(Runtime::Get().gamePad.deviceKind != PadNone ? 1 : 0);
         promptGlyph->SetPosition(at);
         promptGlyph->SetScale(promptScale * kPromptGlyphSize);

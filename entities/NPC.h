@@ -8,6 +8,7 @@
 // Friendly characters cannot be hurt, so a dash always stops at them.
 #pragma once
 
+#include "engine/QNKeys.h"
 #include "entities/Entity.h"
 
 #include <cstdint>
@@ -77,6 +78,7 @@ public:
     Vec2 promptScale{0.0f, 0.0f};        // 0 hidden, 1 full size
     float promptTint[4] = {1.0f, 1.0f, 1.0f, 0.0f};
     bool promptUp = false;
+    uint8_t promptKey = QN_VK_E; // the talk key the glyph shows
 
 protected:
     // Puts the body at position with size (mirrored when flip), with a

@@ -108,8 +108,9 @@ void LevelScene::Update(float dt) {
     // The pause opens at normal speed: in slow motion it gives time back
     // first. Once Blade has died the death window is the only one.
     bool pausing = false;
+    // An open character window is closed by the pause key first.
     if (Runtime::Get().Triggered(Action::Pause) && !ControlsCapturing() &&
-        !deathWindow->Showing()) {
+        !deathWindow->Showing() && (paused || !InfoWindow::CloseAllOpen())) {
         if (player && !(Runtime::Get().timeScale > 0.99f))
             player->ReturnToNormalTime();
         pauseWindow->PauseKey(paused);

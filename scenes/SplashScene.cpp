@@ -25,14 +25,12 @@ void SplashScene::Load() {
                                            firstWidth, 0.2918033f * firstWidth, kInvisible);
     firstLogo->SetPosition(0.0f, 0.0f);
 
-    const float secondWidth = 0.44f * w;
+    // Centred like the first, and no taller than most of the screen.
+    const float secondWidth = std::fmin(0.44f * w, 0.8f * h / 0.7619048f);
     secondLogo = std::make_unique<Animation2D>(
         Resources::GetQuadMeshes({2}), Resources::GetTextures({"FerrowInverted.png"}),
         Resources::BuildFrameTables({{2.0f, 0.12f}}), secondWidth, 0.7619048f * secondWidth);
-    // Up and to the left, but never past the top of the screen: on a wide
-    // screen the picture would otherwise lose its upper part.
-    const float highest = 0.5f * h - 0.5f * secondLogo->scale.y;
-    secondLogo->SetPosition(-0.2f * w, std::fmin(0.344f * h, highest));
+    secondLogo->SetPosition(0.0f, 0.0f);
     secondLogo->tint[3] = 0.0f;
 
     state = 0;

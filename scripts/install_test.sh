@@ -141,10 +141,7 @@ shot level
 
 press Escape
 sleep 1.6
-press Down # "Resume "
-press Down # "Options"
-press Down # "Quit "
-press Return
+leave_level
 sleep 3
 alive "quit to menu"
 for entry in Continue Start Endless Options; do press Down; done

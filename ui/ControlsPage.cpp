@@ -21,6 +21,9 @@ constexpr float kKeyLeft = -50.0f;
 constexpr float kPadLeft = 100.0f;
 constexpr float kWaitSeconds = 5.0f; // a binding nobody answers is dropped
 const Vec2 kPageSize{420.0f, 300.0f};
+// A little below the middle, so in a level the page leaves the health and
+// special bars in the top-left corner in sight.
+const Vec2 kPagePosition{0.0f, -25.0f};
 constexpr float kAmber[4] = {1.0f, 0.78f, 0.35f, 1.0f};
 constexpr float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
@@ -71,7 +74,8 @@ struct Page {
         status->text.assign(text.begin(), text.end());
         std::copy(warning ? kAmber : kWhite, (warning ? kAmber : kWhite) + 4, status->color);
     }
-    void Finish(const std::optional<std::string>& refusedBy, const std::string& input) {
+    void Finish(const std::optional<std::string>& refusedBy, const std::string& input,
+                const std::string& was) {
         gCapture.active = false;
         window->busy = false;
         if (refusedBy) {
@@ -79,7 +83,9 @@ struct Page {
                                    : input + " is already " + *refusedBy,
                 true);
         } else {
-            Say(std::string(Describe(gCapture.action).label) + ": " + input, false);
+            Say(std::string(Describe(gCapture.action).label) + ": " + input +
+                    (was == input ? "" : " (was " + was + ")"),
+                false);
             SaveSettingsFile();
         }
         Refresh();
@@ -106,13 +112,15 @@ struct Page {
             if (vk == 0x10 || vk == 0x11 || vk == 0x12)
                 continue;
             if (QNInputCheckTriggered(vk)) {
-                Finish(controls.BindKey(gCapture.action, vk), KeyLabel(vk));
+                const std::string was = KeyLabel(controls.Get(gCapture.action).key);
+                Finish(controls.BindKey(gCapture.action, vk), KeyLabel(vk), was);
                 return;
             }
         }
         for (const uint16_t button : PadButtons()) {
             if (Runtime::Get().gamePad.IsTriggered(button)) {
-                Finish(controls.BindPad(gCapture.action, button), PadLabel(button));
+                const std::string was = PadLabel(controls.Get(gCapture.action).pad);
+                Finish(controls.BindPad(gCapture.action, button), PadLabel(button), was);
                 return;
             }
         }
@@ -162,5 +170,5 @@ void BuildControlsPage(Window& window, std::function<void()> back) {
     window.AddButton("Back", {0.0f, bottom + 22.0f}, std::move(back), false);
     page->Refresh();
     window.pageUpdate = [page](float dt) { page->Step(dt); };
-    window.Open(nullptr, {0.0f, 0.0f}, kPageSize, {0.0f, 0.0f, 0.0f, 0.75f}, 1.0f, 1.0f);
+    window.Open(nullptr, kPagePosition, kPageSize, {0.0f, 0.0f, 0.0f, kWindowShade}, 1.0f, 1.0f);
 }

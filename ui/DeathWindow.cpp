@@ -10,7 +10,7 @@ constexpr RenderColor kClear{0.0f, 0.0f, 0.0f, 0.0f};
 
 DeathWindow::DeathWindow(std::function<void()> tryAgain)
     : Window(0.0f, 0.0f, 120.0f, 40.0f, kClear) {
-    AddText("Blade died", {0.0f, 35.0f}, {1.01f, 1.01f});
+    AddText("Blade died", {0.0f, 33.0f}, {kTitleGrow, kTitleGrow});
     AddButton(
         "Try again", {0.0f, -5.0f},
         [this, again = std::move(tryAgain)] {
@@ -27,5 +27,5 @@ DeathWindow::DeathWindow(std::function<void()> tryAgain)
 DeathWindow::~DeathWindow() = default;
 
 void DeathWindow::Show() {
-    Open(nullptr, {0.0f, 0.0f}, {140.0f, 120.0f}, {0.0f, 0.0f, 0.0f, 0.8f}, 1.0f, 1.0f);
+    Open(nullptr, {0.0f, 0.0f}, {140.0f, 120.0f}, {0.0f, 0.0f, 0.0f, kWindowShade}, 1.0f, 1.0f);
 }

@@ -5,29 +5,22 @@
 #include "core/Runtime.h"
 #include "render/FontAtlas.h"
 #include "render/UIZoom.h"
+#include "ui/Layout.h"
 #include "ui/UIText.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
 constexpr RenderColor kClear{0.0f, 0.0f, 0.0f, 0.0f};
-constexpr RenderColor kShade{0.0f, 0.0f, 0.0f, 0.8f};
+constexpr RenderColor kShade{0.0f, 0.0f, 0.0f, kWindowShade};
 const Vec2 kClosedSize{20.0f, 50.0f};
+// Every character window in existence, for the pause key.
+std::vector<InfoWindow*> gWindows;
 constexpr float kRowHeight = 16.0f;
 constexpr float kMargin = 18.0f;  // left margin of the labels
 constexpr float kColumn = 118.0f; // where the inputs start, from the left edge
-
-// Width of a text at scale 1, UI units.
-float TextWidth(const std::string& text) {
-    const FontAtlas* font = FontAtlas::Shared();
-    float width = 0.0f;
-    if (!font)
-        return width;
-    for (const char c : text) {
-        if (const FontAtlas::Glyph* g = font->Find(static_cast<unsigned char>(c)))
-            width += static_cast<float>(g->advanceX);
-    }
-    return width;
-}
 
 } // namespace
 
@@ -36,9 +29,23 @@ InfoWindow::InfoWindow(const std::string& kind, Vec2 size, PostProcessor* pp)
       postProcessor(pp) {
     if (type == "Controls")
         openSize = {kControlsWidth, kControlsHeight};
+    gWindows.push_back(this);
 }
 
-InfoWindow::~InfoWindow() = default;
+InfoWindow::~InfoWindow() {
+    gWindows.erase(std::remove(gWindows.begin(), gWindows.end(), this), gWindows.end());
+}
+
+bool InfoWindow::CloseAllOpen() {
+    bool closed = false;
+    for (InfoWindow* w : gWindows) {
+        if (w->open) {
+            w->Close();
+            closed = true;
+        }
+    }
+    return closed;
+}
 
 std::vector<std::pair<std::string, std::string>> InfoWindow::ControlRows(bool pad) {
     // The player's own controls, as the options' controls page sets them.
@@ -85,8 +92,8 @@ void InfoWindow::FillControls(bool pad) {
     y -= 24.0f;
     for (const auto& row : ControlRows(pad)) {
         // Two columns, each left-aligned (a text is placed by its centre).
-        AddText(row.first, {left + kMargin + TextWidth(row.first) / 2.0f, y});
-        AddText(row.second, {left + kColumn + TextWidth(row.second) / 2.0f, y});
+        AddText(row.first, {left + kMargin + TextAdvance(row.first) / 2.0f, y});
+        AddText(row.second, {left + kColumn + TextAdvance(row.second) / 2.0f, y});
         y -= kRowHeight;
     }
     AddButton(

@@ -25,6 +25,9 @@ public:
 
     void Open() override;
     void Close() override;
+    // Closes every character window that is open or opening; false when
+    // none was. The pause key does this before it pauses.
+    static bool CloseAllOpen();
     bool IsOpen() const override { return open; }
     // The window's frame; a "Controls" list follows the device in use.
     void Update(float dt) override;

@@ -2,6 +2,7 @@
 #include "ui/Layout.h"
 
 #include "core/Runtime.h"
+#include "render/FontAtlas.h"
 #include "ui/UIText.h"
 
 #include <cmath>
@@ -24,4 +25,16 @@ float FitWindowWidth(UIText& line, float least) {
         width = widest;
     }
     return std::fmin(std::fmax(width, least), widest);
+}
+
+float TextAdvance(const std::string& text) {
+    const FontAtlas* font = FontAtlas::Shared();
+    float width = 0.0f;
+    if (!font)
+        return width;
+    for (const char c : text) {
+        if (const FontAtlas::Glyph* g = font->Find(static_cast<unsigned char>(c)))
+            width += static_cast<float>(g->advanceX);
+    }
+    return width;
 }

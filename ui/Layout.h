@@ -4,6 +4,8 @@
 // widens the window, or, past the screen, shrinks.
 #pragma once
 
+#include <string>
+
 class UIText;
 
 // Room left between a line of text and its window's frame, each side.
@@ -13,3 +15,6 @@ constexpr float kTextMargin = 20.0f;
 // width plus the margins, at least `least`. A line too wide for the screen
 // even so gets a smaller scale offset, so the window fits the screen.
 float FitWindowWidth(UIText& line, float least);
+
+// Width of a plain line of `text` at scale 1, UI units (0 without a font).
+float TextAdvance(const std::string& text);

@@ -6,10 +6,13 @@
 #include "core/Runtime.h"
 #include "engine/QNSystem.h"
 #include "ui/ControlsPage.h"
+#include "ui/Layout.h"
 #include "ui/SettingsFile.h"
 #include "ui/UIText.h"
 #include "ui/Window.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <utility>
 
@@ -19,12 +22,8 @@ std::string VolumeLabel(const char* name, float level) {
     return std::string(name) + " < " + std::to_string(Audio::VolumeToSteps(level)) + " >";
 }
 
-int32_t Stepped(float level, int32_t step, bool wrap) {
-    const int32_t count = Audio::kVolumeSteps + 1;
-    const int32_t to = Audio::VolumeToSteps(level) + step;
-    if (wrap)
-        return ((to % count) + count) % count;
-    return to;
+int32_t Stepped(float level, int32_t step) {
+    return std::clamp(Audio::VolumeToSteps(level) + step, 0, Audio::kVolumeSteps);
 }
 
 // Shows `label()` on the line again.
@@ -47,15 +46,18 @@ UIText* AddLabelledButton(Window& window, float offsetY, std::string (*label)(),
     return *line;
 }
 
-// A volume line: its text follows the level it changes. Pressing steps up
-// and goes round after full (the mouse's way); Left and Right step down and
-// up.
-void AddVolumeLine(Window& window, float offsetY, std::string (*label)(),
-                   void (*step)(int32_t, bool)) {
-    UIText* line = AddLabelledButton(window, offsetY, label, [step] { step(1, true); });
-    line->onAdjust = [line, label, step](int32_t by) {
-        step(by, false);
-        Relabel(line, label);
+// A volume line: its text follows the level it changes. A click on its left
+// half (the "<") steps down, on its right half (the ">") up; Enter or the
+// pad's A step up; Left and Right step down and up. Silent and full are the
+// ends.
+void AddVolumeLine(Window& window, float offsetY, std::string (*label)(), void (*step)(int32_t)) {
+    auto line = std::make_shared<UIText*>(nullptr);
+    *line = AddLabelledButton(window, offsetY, label, [line, step] {
+        step(VolumeClickStep(**line, Runtime::Get().CursorToUI()));
+    });
+    (*line)->onAdjust = [line, label, step](int32_t by) {
+        step(by);
+        Relabel(*line, label);
     };
 }
 
@@ -72,6 +74,14 @@ void ToggleFullScreen() {
 void ToggleMute() {
     if (Runtime::Get().TakeToggle())
         Audio::SetMuted(!Audio::State().muted);
+}
+
+std::string FullScreenLabel() {
+    return Runtime::Get().fullscreen ? "Fullscreen: On" : "Fullscreen: Off";
+}
+
+std::string AudioLabel() {
+    return Audio::State().muted ? "Audio: Off" : "Audio: On";
 }
 
 void ToggleVSync() {
@@ -100,13 +110,36 @@ std::string ScalingLabel() {
     return std::string("Scaling: ") + ScalingName(Runtime::Get().scaling);
 }
 
-void StepMusicVolume(int32_t step, bool wrap) {
-    Audio::SetMusicVolume(Audio::StepsToVolume(Stepped(Audio::State().musicVolume, step, wrap)));
+int32_t VolumeClickStep(const UIText& line, const Vec2& cursor) {
+    const Vec2 at = line.GetPosition();
+    const Vec2 extent = line.GetSize();
+    const bool onLine = std::fabs(at.x - cursor.x) < std::fabs(extent.x) &&
+                        std::fabs(at.y - cursor.y) < std::fabs(extent.y);
+    // Enter and the pad's A press the line where the pointer is not.
+    if (!onLine)
+        return 1;
+    // The number between "<" and ">" divides the line: left of its middle
+    // lowers, right of it raises.
+    const std::string text(line.text.begin(), line.text.end());
+    const size_t open = text.rfind('<');
+    const size_t close = text.rfind('>');
+    float divide = at.x;
+    if (open != std::string::npos && close != std::string::npos && open < close) {
+        const float whole = TextAdvance(text);
+        const float middle =
+            (TextAdvance(text.substr(0, open + 1)) + TextAdvance(text.substr(0, close))) / 2.0f;
+        if (whole > 0.0f)
+            divide = at.x - line.width / 2.0f + line.width * middle / whole;
+    }
+    return cursor.x < divide ? -1 : 1;
 }
 
-void StepEffectsVolume(int32_t step, bool wrap) {
-    Audio::SetEffectsVolume(
-        Audio::StepsToVolume(Stepped(Audio::State().effectsVolume, step, wrap)));
+void StepMusicVolume(int32_t step) {
+    Audio::SetMusicVolume(Audio::StepsToVolume(Stepped(Audio::State().musicVolume, step)));
+}
+
+void StepEffectsVolume(int32_t step) {
+    Audio::SetEffectsVolume(Audio::StepsToVolume(Stepped(Audio::State().effectsVolume, step)));
     // The menu's own sound is an effect: it tells the new level at once.
     Audio::State().cursorMoveSound.Play();
 }
@@ -121,11 +154,9 @@ std::string EffectsVolumeLabel() {
 
 void BuildOptionsPage(Window& window, std::function<void()> close) {
     window.FadeOutElements();
-    window.AddText("Options", {0.0f, 105.0f}, {1.1f, 1.1f});
-    window.AddButton(
-        "Toggle Fullscreen", {0.0f, 72.5f}, [] { ToggleFullScreen(); }, true);
-    window.AddButton(
-        "Toggle Audio", {0.0f, 48.5f}, [] { ToggleMute(); }, true);
+    window.AddText("Options", {0.0f, 103.0f}, {kTitleGrow, kTitleGrow});
+    AddLabelledButton(window, 72.5f, FullScreenLabel, ToggleFullScreen);
+    AddLabelledButton(window, 48.5f, AudioLabel, ToggleMute);
     AddVolumeLine(window, 24.5f, MusicVolumeLabel, StepMusicVolume);
     AddVolumeLine(window, 0.5f, EffectsVolumeLabel, StepEffectsVolume);
     AddLabelledButton(window, -23.5f, VSyncLabel, ToggleVSync);
@@ -145,5 +176,6 @@ void BuildOptionsPage(Window& window, std::function<void()> close) {
                 back();
         },
         false);
-    window.Open(nullptr, {0.0f, 0.0f}, {190.0f, 270.0f}, {0.0f, 0.0f, 0.0f, 0.6f}, 1.0f, 1.0f);
+    window.Open(nullptr, {0.0f, 0.0f}, {190.0f, 270.0f}, {0.0f, 0.0f, 0.0f, kWindowShade}, 1.0f,
+                1.0f);
 }

@@ -1,6 +1,6 @@
 // PauseWindow.h -- the window the level scene opens when play is paused:
-// "Resume ", "Options" and "Quit ", and an options page with the full-screen
-// and audio toggles. It exists closed (small and invisible) until paused.
+// "Resume ", "Options" and "Quit " (which asks first), and the options page.
+// It exists closed (small and invisible) until paused.
 #pragma once
 
 #include "ui/Window.h"
@@ -16,14 +16,17 @@ public:
     void ShowMain();
     // The options page: full screen, audio, back.
     void ShowOptions();
+    // "Quit " asks first: "Yes" leaves for the main menu, "No" comes back.
+    void ShowQuitQuestion();
     // Opens to the paused size at the centre.
     void Show();
     // Closes to a small, transparent state.
     void Hide();
-    // The pause key (Escape or the pad's Start): on the options page it goes
-    // back to the main page; otherwise `paused` flips and the window opens
+    // The pause key (Escape or the pad's Start): on the options page or the
+    // quit question it goes back to the main page; otherwise `paused` flips and the window opens
     // or closes to match.
     void PauseKey(bool& paused);
 
-    bool optionsShown = false; // the options page is displayed
+    bool optionsShown = false;  // the options page is displayed
+    bool questionShown = false; // "Do you want to leave the level?" is displayed
 };

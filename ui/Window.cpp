@@ -155,12 +155,15 @@ void Window::Update(float dt) {
 
     const bool button = QNInputCheckCurr(QN_VK_LBUTTON) != 0;
     const Vec2 cursor = Runtime::Get().CursorToUI();
+    // Lines close together have overlapping hit boxes: only the one whose
+    // middle is nearest the pointer is under it, so one click presses one.
+    int32_t under = busy ? -1 : ElementUnder(cursor);
     size_t i = 0;
     while (i < elements.size()) {
         UIElement* e = elements[i];
         e->Layout(position, contentScale, e->fadingOut ? e->opacity : contentOpacity);
         if (listening)
-            MouseTest(i, cursor, button);
+            MouseTest(i, static_cast<int32_t>(i) == under, button);
         // A callback above may have added elements but never removes any.
         e = elements[i];
         if (e->fadingOut && e->opacity <= 0.0f) {
@@ -169,6 +172,8 @@ void Window::Update(float dt) {
             // The highlight goes with the element; one further down the list
             // keeps it, one place up.
             const auto index = static_cast<int32_t>(i);
+            if (under > index)
+                --under;
             if (selectedIndex == index)
                 selectedIndex = -1;
             else if (selectedIndex > index)
@@ -281,16 +286,40 @@ void Window::Navigate() {
     elements[static_cast<size_t>(to)]->SetSelected(true, true);
 }
 
-void Window::MouseTest(size_t i, const Vec2& cursor, bool button) {
+bool Window::HitBy(size_t i, const Vec2& cursor, float* distance) const {
+    const UIElement* e = elements[i];
+    if (!e->IsInteractive() || e->fadingOut)
+        return false;
+    const Vec2 extent = e->GetSize();
+    if (IsZero(extent.x) && IsZero(extent.y))
+        return false; // a closed window's content has no size
+    const Vec2 at = e->GetPosition();
+    const float dx = std::fabs(at.x - cursor.x), dy = std::fabs(at.y - cursor.y);
+    if (distance)
+        *distance = dy + dx * 1e-3f;
+    return dx < std::fabs(extent.x) && dy < std::fabs(extent.y);
+}
+
+int32_t Window::ElementUnder(const Vec2& cursor) const {
+    int32_t best = -1;
+    float nearest = 0.0f;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        float distance = 0.0f;
+        if (HitBy(i, cursor, &distance) && (best < 0 || distance < nearest)) {
+            best = static_cast<int32_t>(i);
+            nearest = distance;
+        }
+    }
+    return best;
+}
+
+void Window::MouseTest(size_t i, bool hit, bool button) {
     UIElement* e = elements[i];
     if (!e->IsInteractive() || e->fadingOut)
         return;
     const Vec2 extent = e->GetSize();
     if (IsZero(extent.x) && IsZero(extent.y))
         return; // a closed window's content has no size
-    const Vec2 at = e->GetPosition();
-    const bool hit = std::fabs(at.x - cursor.x) < std::fabs(extent.x) &&
-                     std::fabs(at.y - cursor.y) < std::fabs(extent.y);
     if (hit) {
         // A press held on the keys belongs to the keys: a resting pointer
         // must not release it early.

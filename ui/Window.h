@@ -87,13 +87,24 @@ public:
 protected:
     void Navigate();
     void PlaceFrame(float dt);
-    // Highlight and press from the cursor (UI units) for element i.
-    void MouseTest(size_t i, const Vec2& cursor, bool button);
+    // Highlight and press for element i, `hit` when it is the one under the
+    // pointer.
+    void MouseTest(size_t i, bool hit, bool button);
+    // Element i is interactive and its hit box holds `cursor` (UI units);
+    // `distance` gets how far its middle is, mostly up or down.
+    bool HitBy(size_t i, const Vec2& cursor, float* distance) const;
+    // The interactive element under `cursor` whose middle is nearest, or -1.
+    int32_t ElementUnder(const Vec2& cursor) const;
     // The next interactive element from `from` in steps of `step` (+1 or
     // -1), wrapping; `from` itself when no other qualifies.
     int32_t FindInteractive(int32_t from, int32_t step) const;
     bool Reachable(int32_t i) const;
 };
+
+// How opaque the windows over a room are: their text reads over any room.
+constexpr float kWindowShade = 0.92f;
+// A window's title: larger than its lines, still well inside its frame.
+constexpr float kTitleGrow = 0.5f;
 
 // The standard highlight of a text button: green and larger while
 // highlighted, white and normal otherwise. Stays installed.

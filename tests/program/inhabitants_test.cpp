@@ -5,11 +5,13 @@
 // gunners wake, clears it, and the Commander's voice follows. Pictures of
 // each moment are written to the build directory (docs/inhabitants keeps
 // copies).
+#include "core/Controls.h"
 #include "entities/Bottle.h"
 #include "entities/CharacterWindow.h"
 #include "entities/NPC.h"
 #include "entities/RefillStation.h"
 #include "entities/WindowNPC.h"
+#include "render/Resources.h"
 
 #include "program/LevelDriver.h"
 
@@ -168,12 +170,28 @@ TEST_F(InhabitantsRunTest, BladePlaysThroughTheGatehouseAndTheHall) {
     Frames(30);
     ASSERT_TRUE(scout->promptUp);
     EXPECT_EQ(scout->promptGlyph->animation, 0u) << "the E key, no pad in use";
+    EXPECT_EQ(scout->promptGlyph->textures[0], Resources::GetTexture("popup_key_e.png", true));
+    // The prompt follows the player's binding.
+    ASSERT_FALSE(Controls::Current().BindKey(Action::Talk, 'F'));
+    Frames(2);
+    EXPECT_EQ(scout->promptGlyph->textures[0], Resources::GetTexture("popup_key_f.png", true));
+    Controls::Current().Reset();
+    Frames(2);
+    EXPECT_EQ(scout->promptGlyph->textures[0], Resources::GetTexture("popup_key_e.png", true));
     Capture("inhabitants_prompt.png");
     Press(QN_VK_E);
     ASSERT_NE(scout->window, nullptr);
     EXPECT_TRUE(scout->window->IsOpen());
     Frames(90);
     Capture("inhabitants_controls.png");
+    // Escape closes the window first and leaves play running.
+    Press(QN_VK_ESCAPE);
+    EXPECT_FALSE(scout->window->IsOpen());
+    EXPECT_FALSE(scene->paused) << "the pause window did not open over it";
+    Frames(90);
+    EXPECT_FALSE(scene->pauseWindow->Showing());
+    Press(QN_VK_E);
+    EXPECT_TRUE(scout->window->IsOpen());
     Press(QN_VK_E);
     EXPECT_FALSE(scout->window->IsOpen());
 

@@ -67,10 +67,7 @@ take_screenshot "$DATA/screenshots" "$WORK/level.png"
 
 press Escape
 sleep 1.6
-press Down # "Resume "
-press Down # "Options"
-press Down # "Quit "
-press Return
+leave_level
 sleep 3
 alive "quit to menu"
 quit_from_menu

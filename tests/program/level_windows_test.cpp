@@ -47,7 +47,13 @@ TEST_F(LevelWindowsTest, EscapePausesAndResumes) {
     EXPECT_FLOAT_EQ(Pause().size.x, 100.0f);
     EXPECT_FLOAT_EQ(Pause().size.y, 150.0f);
     Seconds(0.5f); // the colour takes 1.2 s
-    EXPECT_FLOAT_EQ(Pause().background[3], 0.8f);
+    EXPECT_FLOAT_EQ(Pause().background[3], kWindowShade) << "opaque enough to read over a room";
+    // The title stands inside the frame with room to spare.
+    const UIText* title = Pause().FindText("Paused");
+    ASSERT_NE(title, nullptr);
+    EXPECT_LE(title->GetPosition().y + std::fabs(title->height) / 2.0f,
+              Pause().position.y + Pause().size.y / 2.0f - 6.0f);
+    EXPECT_LE(title->width, Pause().size.x - 20.0f);
     EXPECT_NE(Pause().FindText("Resume "), nullptr);
     EXPECT_NE(Pause().FindText("Quit "), nullptr);
     EXPECT_FLOAT_EQ(level->cursor->tint[3], 1.0f) << "the pointer shows while paused";
@@ -90,13 +96,13 @@ TEST_F(LevelWindowsTest, EscapeOnTheOptionsPageGoesBackInsteadOfResuming) {
     WaitOpen(Pause());
     EXPECT_TRUE(Pause().optionsShown);
     EXPECT_FLOAT_EQ(Pause().size.x, 190.0f);
-    EXPECT_NE(Pause().FindText("Toggle Audio"), nullptr);
+    EXPECT_NE(Pause().FindText("Audio: On"), nullptr);
     Tap(QN_VK_ESCAPE);
     EXPECT_TRUE(level->paused);
     EXPECT_FALSE(Pause().optionsShown);
     WaitOpen(Pause());
     EXPECT_NE(Pause().FindText("Resume "), nullptr);
-    EXPECT_EQ(Pause().FindText("Toggle Audio"), nullptr);
+    EXPECT_EQ(Pause().FindText("Audio: On"), nullptr);
     EXPECT_FLOAT_EQ(Pause().size.x, 100.0f);
     Tap(QN_VK_ESCAPE);
     EXPECT_FALSE(level->paused);
@@ -109,13 +115,13 @@ TEST_F(LevelWindowsTest, TheOptionsTogglesActOncePerSecondAtMost) {
     Choose(Pause(), "Options");
     WaitOpen(Pause());
     const bool wasFullscreen = g.fullscreen;
-    Choose(Pause(), "Toggle Fullscreen");
+    Choose(Pause(), "Fullscreen: Off");
     Tap(QN_VK_RETURN);
     EXPECT_NE(g.fullscreen, wasFullscreen) << "switched once";
     Seconds(1.0f);
     Tap(QN_VK_RETURN);
     EXPECT_EQ(g.fullscreen, wasFullscreen);
-    Choose(Pause(), "Toggle Audio");
+    Choose(Pause(), "Audio: On");
     Seconds(1.0f);
     Tap(QN_VK_RETURN);
     Tap(QN_VK_RETURN);
@@ -125,10 +131,26 @@ TEST_F(LevelWindowsTest, TheOptionsTogglesActOncePerSecondAtMost) {
     EXPECT_FALSE(Pause().optionsShown);
 }
 
-TEST_F(LevelWindowsTest, QuitFadesOutForHalfASecondToTheMainMenu) {
+TEST_F(LevelWindowsTest, QuitAsksFirstThenFadesOutForHalfASecondToTheMainMenu) {
     Tap(QN_VK_ESCAPE);
     WaitOpen(Pause());
+    // "No" and Escape both come back to the pause window, still paused.
+    for (const bool escape : {false, true}) {
+        Choose(Pause(), "Quit ");
+        WaitOpen(Pause());
+        EXPECT_NE(Pause().FindText("Do you want to leave the level?"), nullptr);
+        EXPECT_EQ(Current<MainMenu>(), nullptr) << "the level is still there";
+        if (escape)
+            Tap(QN_VK_ESCAPE);
+        else
+            Choose(Pause(), "No");
+        WaitOpen(Pause());
+        EXPECT_TRUE(level->paused);
+        EXPECT_NE(Pause().FindText("Resume "), nullptr);
+    }
     Choose(Pause(), "Quit ");
+    WaitOpen(Pause());
+    Choose(Pause(), "Yes");
     const int frames = FramesUntil([] { return Current<MainMenu>() != nullptr; }, 60);
     EXPECT_NEAR(frames, 31, 2);
 }
@@ -143,7 +165,9 @@ TEST_F(LevelWindowsTest, DeathOpensTheDeathWindowAndTryAgainStandsBladeUpOnTheNe
     ASSERT_GE(FramesUntil([&] { return level->deathShown; }, 300), 0);
     WaitOpen(Death());
     EXPECT_FLOAT_EQ(Death().size.x, 140.0f);
-    EXPECT_NE(Death().FindText("Blade died"), nullptr);
+    const UIText* title = Death().FindText("Blade died");
+    ASSERT_NE(title, nullptr);
+    EXPECT_LE(title->width, Death().size.x - 20.0f) << "the title stays inside the frame";
     // The pause key does nothing now.
     Tap(QN_VK_ESCAPE);
     EXPECT_FALSE(level->paused);

@@ -119,20 +119,25 @@ TEST_F(MainMenuTest, TheOptionsTogglesActOncePerSecondAtMost) {
     Game& g = Game::Instance();
     Tap(QN_VK_DOWN);
     ChooseAndWait("Options");
-    EXPECT_NE(Entry("Toggle Fullscreen"), nullptr);
-    Choose("Toggle Fullscreen");
+    // The toggles say whether they are on.
+    EXPECT_NE(Entry("Fullscreen: Off"), nullptr);
+    EXPECT_NE(Entry("Audio: On"), nullptr);
+    Choose("Fullscreen: Off");
     Tap(QN_VK_RETURN); // again within the second
     EXPECT_TRUE(g.fullscreen) << "switched once";
+    EXPECT_EQ(Highlighted(Window()), "Fullscreen: On");
     Seconds(1.0f);
     Tap(QN_VK_RETURN);
     EXPECT_FALSE(g.fullscreen) << "and back after a second";
+    EXPECT_EQ(Highlighted(Window()), "Fullscreen: Off");
 
-    Choose("Toggle Audio");
+    Choose("Audio: On");
     EXPECT_FALSE(g.muted) << "the cool-down is shared";
     Seconds(1.0f);
     Tap(QN_VK_RETURN);
     Tap(QN_VK_RETURN);
     EXPECT_TRUE(g.muted);
+    EXPECT_EQ(Highlighted(Window()), "Audio: Off");
     Seconds(1.0f);
     Tap(QN_VK_RETURN);
     EXPECT_FALSE(g.muted);

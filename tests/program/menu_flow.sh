@@ -66,10 +66,7 @@ shot 5-level
 press Escape
 sleep 1.6
 shot 6-pause
-press Down # "Resume "
-press Down # "Options"
-press Down # "Quit "
-press Return
+leave_level
 sleep 3
 alive "quit to menu"
 shot 7-menu-again

@@ -49,17 +49,39 @@ TEST_F(OptionsTest, VolumesStepWithTheArrowsAndThePointerAndAreKept) {
     EXPECT_FLOAT_EQ(g.audioSystem.MixLevel(MixMusic), 0.7f) << "heard at once";
     EXPECT_FLOAT_EQ(Audio::State().effectsVolume, 1.0f) << "the effects stay";
 
-    // A click steps up, and full goes round to silent.
-    UIText* effects = Menu().FindText("Effects volume < 10 >");
-    ASSERT_NE(effects, nullptr);
-    PointAt(effects);
-    QNInputInjectKey(QN_VK_LBUTTON, true);
-    Frames(1);
-    QNInputInjectKey(QN_VK_LBUTTON, false);
-    Frames(1);
-    EXPECT_FLOAT_EQ(Audio::State().effectsVolume, 0.0f);
-    EXPECT_NE(Menu().FindText("Effects volume < 0 >"), nullptr);
+    // A click on the "<" lowers, on the ">" raises; both stop at the ends.
+    const auto click = [this](const std::string& text, float side) {
+        UIText* line = Menu().FindText(text);
+        ASSERT_NE(line, nullptr) << text;
+        // Left: over the name; right: over the ">".
+        PointAt(line->GetPosition().x + (side < 0.0f ? -0.3f : 0.45f) * line->width,
+                line->GetPosition().y);
+        QNInputInjectKey(QN_VK_LBUTTON, true);
+        Frames(1);
+        QNInputInjectKey(QN_VK_LBUTTON, false);
+        Frames(1);
+    };
+    click("Effects volume < 10 >", 1.0f);
+    EXPECT_FLOAT_EQ(Audio::State().effectsVolume, 1.0f) << "full does not go round to silent";
+    for (int level = 9; level >= 0; --level) {
+        click("Effects volume < " + std::to_string(level + 1) + " >", -1.0f);
+        EXPECT_NE(Menu().FindText("Effects volume < " + std::to_string(level) + " >"), nullptr);
+    }
+    click("Effects volume < 0 >", -1.0f);
+    EXPECT_FLOAT_EQ(Audio::State().effectsVolume, 0.0f) << "silent does not go round to full";
     EXPECT_FLOAT_EQ(g.audioSystem.MixLevel(MixEffects), 0.0f);
+    click("Music volume < 7 >", 1.0f);
+    EXPECT_FLOAT_EQ(Audio::State().musicVolume, 0.8f);
+    click("Music volume < 8 >", -1.0f);
+    EXPECT_FLOAT_EQ(Audio::State().musicVolume, 0.7f);
+    // Left at silent stays silent; Enter raises without going round.
+    PointAt(-300.0f, -170.0f); // off the lines: the keys' highlight stays
+    Highlight("Effects volume");
+    Tap(QN_VK_LEFT);
+    EXPECT_FLOAT_EQ(Audio::State().effectsVolume, 0.0f);
+    Tap(QN_VK_RETURN);
+    EXPECT_FLOAT_EQ(Audio::State().effectsVolume, 0.1f);
+    Tap(QN_VK_LEFT);
 
     g.Shutdown();
     const std::string saved = dir.Read("settings.xml");

@@ -53,7 +53,7 @@ TEST_F(RebindingTest, ANewKeySlashesTheOldOneNoLongerDoesAndAConflictIsRefused) 
     Frames(2);
     Tap('K');
     EXPECT_EQ(Controls::Current().Get(Action::LightSlash).key, 'K');
-    EXPECT_EQ(Status(), "Light slash: K");
+    EXPECT_EQ(Status(), "Light slash: K (was Left mouse button)");
     EXPECT_EQ(Menu().FindText("Left mouse button"), nullptr);
     EXPECT_NE(dir.Read("settings.xml").find("<bind action=\"lightSlash\" key=\"K\" pad=\"A\"/>"),
               std::string::npos)
@@ -81,6 +81,62 @@ TEST_F(RebindingTest, ANewKeySlashesTheOldOneNoLongerDoesAndAConflictIsRefused) 
     Frames(2);
     QNInputInjectKey('K', false);
     EXPECT_EQ(Blade()->state, PlayerSlash) << "the new key";
+}
+
+// Keys held as a person holds them, several frames each: the page binds the
+// action chosen, says what changed, and waits for nothing else.
+TEST_F(RebindingTest, TheChosenActionIsBoundAndThePageSaysWhatChanged) {
+    Start([] { return new MainMenu(); });
+    WaitOpen(Menu());
+    Choose("Options");
+    WaitOpen(Menu());
+    Choose("Controls");
+    WaitOpen(Menu());
+    for (int i = 0; i < 20 && Highlighted(Menu()) != "Talk, use"; ++i)
+        Tap(QN_VK_DOWN);
+    ASSERT_EQ(Highlighted(Menu()), "Talk, use");
+    const auto hold = [this](uint8_t key, int frames) {
+        QNInputInjectKey(key, true);
+        Frames(frames);
+        QNInputInjectKey(key, false);
+        Frames(frames);
+    };
+    hold(QN_VK_RETURN, 6);
+    hold('F', 6);
+    Frames(30);
+    EXPECT_EQ(Controls::Current().Get(Action::Talk).key, 'F');
+    EXPECT_EQ(Controls::Current().Get(Action::Pause).key, QN_VK_ESCAPE);
+    EXPECT_EQ(Status(), "Talk, use: F (was E)");
+    EXPECT_EQ(Highlighted(Menu()), "Talk, use") << "the highlight stays on the action";
+    Seconds(6.0f);
+    EXPECT_EQ(Status(), "Talk, use: F (was E)") << "nothing else waits for a key";
+}
+
+// The lines stand close: a click on the lower half of one line chooses that
+// line, not the one under it as well.
+TEST_F(RebindingTest, AClickChoosesOneActionOnly) {
+    Start([] { return new MainMenu(); });
+    WaitOpen(Menu());
+    Choose("Options");
+    WaitOpen(Menu());
+    Choose("Controls");
+    WaitOpen(Menu());
+    Seconds(0.7f);
+    const UIText* talk = Menu().FindText("Talk, use");
+    ASSERT_NE(talk, nullptr);
+    PointAt(talk->GetPosition().x, talk->GetPosition().y - 0.45f * std::fabs(talk->height));
+    Frames(1);
+    QNInputInjectKey(QN_VK_LBUTTON, true);
+    Frames(3);
+    QNInputInjectKey(QN_VK_LBUTTON, false);
+    Frames(3);
+    EXPECT_NE(Menu().FindText("Press a key or a pad button for Talk, use"), nullptr);
+    EXPECT_EQ(Highlighted(Menu()), "Talk, use");
+    Tap('F');
+    Frames(3);
+    EXPECT_EQ(Controls::Current().Get(Action::Talk).key, 'F');
+    EXPECT_EQ(Controls::Current().Get(Action::Pause).key, QN_VK_ESCAPE);
+    EXPECT_EQ(Status(), "Talk, use: F (was E)");
 }
 
 TEST_F(RebindingTest, ResetRestoresTheDefaults) {

@@ -35,12 +35,14 @@ protected:
 
 TEST_F(SplashTest, WithoutInputEachLogoFadesInHoldsAndFadesOutThenTheMenuComes) {
     Start([] { return new SplashScene(); });
-    // Both logos fit on the screen (a 640 x 360 render).
+    // Both logos fit on the screen (a 640 x 360 render), centred.
     const auto* splash = Current<SplashScene>();
     for (const Sprite2D* logo : {static_cast<const Sprite2D*>(splash->firstLogo.get()),
                                  static_cast<const Sprite2D*>(splash->secondLogo.get())}) {
         EXPECT_LE(std::fabs(logo->position.x) + logo->scale.x / 2.0f, 320.0f);
         EXPECT_LE(std::fabs(logo->position.y) + logo->scale.y / 2.0f, 180.0f);
+        EXPECT_FLOAT_EQ(logo->position.x, 0.0f);
+        EXPECT_FLOAT_EQ(logo->position.y, 0.0f);
     }
     const std::vector<float> starts = PhaseStarts([](int) {});
     // Phases 0 to 5, then the menu: 0.5 + 1.5 + 0.5 for each logo.

@@ -262,6 +262,14 @@ TEST_P(WindowSizesTest, TheHudAndThePauseWindowFitTheScreen) {
     Tap(QN_VK_ESCAPE);
     Settle(*level->pauseWindow);
     ExpectTextsFit(*level->pauseWindow, Capture("pause"));
+    // The controls page, opened over a level, leaves the HUD in sight.
+    BuildControlsPage(*level->pauseWindow, [] {});
+    Settle(*level->pauseWindow);
+    ExpectTextsFit(*level->pauseWindow, Capture("pause_controls"));
+    const Box page = WindowBox(*level->pauseWindow);
+    const Box hudFrame = SpriteBox(hud.frame);
+    EXPECT_GT(page.top, hudFrame.bottom)
+        << "the controls page " << page << " covers the HUD " << hudFrame;
     Tap(QN_VK_ESCAPE);
     Wait(1.5f);
 

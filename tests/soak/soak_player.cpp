@@ -19,6 +19,7 @@
 #include "scenes/SceneFactory.h"
 #include "ui/DeathWindow.h"
 #include "ui/MainMenuWindow.h"
+#include "ui/Options.h"
 #include "ui/PauseWindow.h"
 #include "world/EndlessRun.h"
 #include "world/LevelCatalogue.h"
@@ -219,6 +220,8 @@ protected:
             }
             if (Level()->paused) {
                 ASSERT_NO_FATAL_FAILURE(Choose(*Level()->pauseWindow, "Quit "));
+                ASSERT_NO_FATAL_FAILURE(WaitOpen(*Level()->pauseWindow));
+                ASSERT_NO_FATAL_FAILURE(Choose(*Level()->pauseWindow, "Yes"));
             } else {
                 ASSERT_NO_FATAL_FAILURE(Die());
                 ASSERT_NO_FATAL_FAILURE(Choose(*Level()->deathWindow, "Back to menu "));
@@ -230,10 +233,10 @@ protected:
     void MenuOptions() {
         ASSERT_NO_FATAL_FAILURE(Choose(Menu(), "Options"));
         ASSERT_NO_FATAL_FAILURE(WaitOpen(Menu()));
-        for (const char* toggle : {"Toggle Fullscreen", "Toggle Audio"}) {
+        for (std::string (*label)() : {FullScreenLabel, AudioLabel}) {
             for (int twice = 0; twice < 2; ++twice) {
                 Seconds(1.1f); // the toggles' cool-down
-                ASSERT_NO_FATAL_FAILURE(Choose(Menu(), toggle));
+                ASSERT_NO_FATAL_FAILURE(Choose(Menu(), label()));
             }
         }
         ASSERT_NO_FATAL_FAILURE(Choose(Menu(), "Close Options"));

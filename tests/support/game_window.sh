@@ -45,6 +45,18 @@ take_screenshot() {
 
 # Answers the quit question ("Quit game" from the bottom of the menu, then
 # "Yes") and waits up to 10 s for the game to end.
+# From the pause window with nothing highlighted: "Quit ", then "Yes" to the
+# question it asks.
+leave_level() {
+    press Down # "Resume "
+    press Down # "Options"
+    press Down # "Quit "
+    press Return
+    sleep 1.6
+    press Down # "Yes"
+    press Return
+}
+
 quit_from_menu() {
     press Up # from the bottom: "Quit game"
     press Return

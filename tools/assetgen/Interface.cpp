@@ -3,6 +3,8 @@
 #include "Output.h"
 #include "Text.h"
 
+#include "core/PromptGlyphs.h"
+
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -360,38 +362,51 @@ void MakeWidgets(Output& out, const Font& font) {
                     box.Put(x, y, d > 4 ? kInk : d > 3 ? kGold : RgbaOf(24, 22, 32, 0.9f));
             }
         out.FlatImage("popup_box.png", box);
-        Image mouse(16, 16);
-        for (int y = 1; y < 15; ++y)
-            for (int x = 3; x < 13; ++x) {
-                const float dx = (x + 0.5f - 8) / 5, dy = (y + 0.5f - 8) / 7;
-                const float d = dx * dx + dy * dy;
-                if (d > 1)
-                    continue;
-                Rgba c = RgbaOf(230, 230, 235);
-                if (d > 0.7f)
-                    c = kInk;
-                else if (y < 7 && x < 8)
-                    c = RgbaOf(255, 200, 60); // the left button
-                else if (y == 7 || x == 8)
-                    c = kInk;
-                mouse.Put(x, y, c);
-            }
-        out.FlatImage("popup_left_click.png", mouse);
-        // A key cap seen from above: a lighter top face over a darker rim.
-        Image key(16, 16);
-        for (int y = 1; y < 15; ++y)
-            for (int x = 1; x < 15; ++x) {
-                const bool edge = x == 1 || x == 14 || y == 1 || y == 14;
-                const bool corner = (x == 1 || x == 14) && (y == 1 || y == 14);
-                if (corner)
-                    continue;
-                key.Put(x, y,
-                        edge      ? kInk
-                        : y >= 12 ? RgbaOf(150, 150, 160)
-                                  : RgbaOf(230, 230, 235));
-            }
-        font.Draw(key, 4, 11, "E", 11, RgbaOf(30, 30, 40), 0.4f);
-        out.FlatImage("popup_key_e.png", key);
+        // The mouse with its left or right button lit.
+        for (const bool left : {true, false}) {
+            Image mouse(16, 16);
+            for (int y = 1; y < 15; ++y)
+                for (int x = 3; x < 13; ++x) {
+                    const float dx = (x + 0.5f - 8) / 5, dy = (y + 0.5f - 8) / 7;
+                    const float d = dx * dx + dy * dy;
+                    if (d > 1)
+                        continue;
+                    Rgba c = RgbaOf(230, 230, 235);
+                    if (d > 0.7f)
+                        c = kInk;
+                    else if (y < 7 && (left ? x < 8 : x > 8))
+                        c = RgbaOf(255, 200, 60); // the button to press
+                    else if (y == 7 || x == 8)
+                        c = kInk;
+                    mouse.Put(x, y, c);
+                }
+            out.FlatImage(left ? "popup_left_click.png" : "popup_right_click.png", mouse);
+        }
+        // A key cap seen from above: a lighter top face over a darker rim,
+        // lettered with the key the player bound (or plain).
+        const auto cap = [&font](const std::string& text) {
+            Image key(16, 16);
+            for (int y = 1; y < 15; ++y)
+                for (int x = 1; x < 15; ++x) {
+                    const bool edge = x == 1 || x == 14 || y == 1 || y == 14;
+                    const bool corner = (x == 1 || x == 14) && (y == 1 || y == 14);
+                    if (corner)
+                        continue;
+                    key.Put(x, y,
+                            edge      ? kInk
+                            : y >= 12 ? RgbaOf(150, 150, 160)
+                                      : RgbaOf(230, 230, 235));
+                }
+            // One letter in the middle; two or three smaller, to fit.
+            const float pixels = text.size() <= 1 ? 11.0f : text.size() == 2 ? 8.0f : 6.5f;
+            const int left = text.size() <= 1 ? 4 : text.size() == 2 ? 3 : 2;
+            if (!text.empty())
+                font.Draw(key, left, 11, text, pixels, RgbaOf(30, 30, 40), 0.4f);
+            return key;
+        };
+        out.FlatImage(kPlainKeyCap, cap(""));
+        for (const KeyCap& k : KeyCaps())
+            out.FlatImage(k.file, cap(k.text));
         Image pad(16, 16);
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x) {
