@@ -2,6 +2,7 @@
 #include "render/Resources.h"
 
 #include "core/AssetManifest.h"
+#include "core/LevelPack.h"
 #include "engine/QNGraphics.h"
 
 #include <algorithm>
@@ -63,10 +64,12 @@ std::vector<QNGfxMesh*> GetQuadMeshes(const std::vector<int32_t>& columns) {
 
 QNGfxTexture* GetTexture(const std::string& name, bool underAssets) {
     auto& cache = Caches().textures;
-    const auto found = cache.find(name);
+    // Kept by the file it came from: a level pack may draw its own picture
+    // under a name the story uses too.
+    const std::string path = underAssets ? LevelPack::AssetFile(name) : name;
+    const auto found = cache.find(path);
     if (found != cache.end())
         return found->second;
-    const std::string path = underAssets ? "assets/" + name : name;
     QNGfxTexture* texture = QNGfxTextureLoad(path.c_str());
     if (texture) {
         glBindTexture(GL_TEXTURE_2D, *texture->id);
@@ -75,7 +78,7 @@ QNGfxTexture* GetTexture(const std::string& name, bool underAssets) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         glBindTexture(GL_TEXTURE_2D, 0);
-        cache[name] = texture;
+        cache[path] = texture;
     }
     return texture;
 }

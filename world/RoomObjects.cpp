@@ -245,6 +245,8 @@ bool ReadRoomObject(const ObjectRule& rule, const tinyxml2::XMLElement* object,
     out.kind = rule.kind;
     out.rule = &rule;
     out.name = ReadStringAttribute(object, "name");
+    out.id = ReadIntAttribute(object, "id", 0);
+    out.sourceLine = object->GetLineNum();
     const float x = ReadFloatAttribute(object, "x", 0.0f);
     const float y = ReadFloatAttribute(object, "y", 0.0f);
     out.size = {ReadFloatAttribute(object, "width", 0.0f),

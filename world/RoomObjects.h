@@ -98,6 +98,8 @@ struct RoomObject {
     uint32_t gid = 0;                              // tile objects, flip bits cleared
     SpriteTile tile;                               // tile objects
     std::map<std::string, std::string> properties; // every property of the rule
+    int32_t id = 0;                                // the object's id in the room file
+    int sourceLine = 0;                            // its line in the room file
 
     bool Bool(const std::string& name) const;
     int32_t Int(const std::string& name) const;
