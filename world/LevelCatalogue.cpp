@@ -13,7 +13,8 @@
 #include <filesystem>
 #include <stdexcept>
 
-LevelCatalogue::LevelCatalogue(const std::string& name) : fileName(name) {
+LevelCatalogue::LevelCatalogue(const std::string& name, const std::string& save)
+    : fileName(name), savePath(save) {
     const std::string path = LevelPack::AssetFile(name);
     tinyxml2::XMLDocument doc;
     const XmlLoad load = LoadXmlFile(doc, path, kAssetFileLimit);

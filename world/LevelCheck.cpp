@@ -356,7 +356,7 @@ void CheckRawObjects(const MapRoom& room, std::vector<std::string>& problems) {
 // Reads the catalogue's levels.
 bool ReadCatalogue(std::vector<int32_t>& rooms, std::vector<std::string>& music,
                    std::string& problem) {
-    const LevelCatalogue catalogue("levels.xml");
+    const LevelCatalogue catalogue("levels.xml", ""); // no save to read
     rooms = catalogue.firstRooms;
     music = catalogue.music;
     problem = Shown(catalogue.problem);

@@ -34,8 +34,7 @@ void AddLevelPackFolder(const std::string& dir) {
 std::vector<std::string> ChooseLevelPack(const std::string& dir) {
     LevelPack::Use(dir);
     LevelCatalogue& levels = LevelCatalogue::Story();
-    levels = LevelCatalogue("levels.xml");
-    levels.UseSavePath(UserFiles::Path(LevelPack::SaveName()));
+    levels = LevelCatalogue("levels.xml", UserFiles::Path(LevelPack::SaveName()));
     std::vector<std::string> problems;
     for (const LevelSurvey& level : CheckStory())
         problems.insert(problems.end(), level.problems.begin(), level.problems.end());

@@ -25,6 +25,35 @@ std::string TemplateFile(const std::string& mapFile, const char* source) {
     return LevelPack::Current().empty() ? path : LevelPack::AssetFile(LevelPack::NameOf(path));
 }
 
+// The tileset `source` names, as a name under the game's assets.
+std::string TilesetName(const std::string& namingFile, const char* source) {
+    return LevelPack::NameOf((std::filesystem::path(namingFile).parent_path() / source)
+                                 .lexically_normal()
+                                 .generic_string());
+}
+
+std::string RenumberTile(tinyxml2::XMLElement* merged, const tinyxml2::XMLElement& root,
+                         const std::string& templateFile, const tinyxml2::XMLElement* placed,
+                         const std::string& mapFile) {
+    const tinyxml2::XMLElement* own = root.FirstChildElement("tileset");
+    const tinyxml2::XMLNode* group = placed->Parent();
+    const tinyxml2::XMLElement* map =
+        group && group->Parent() ? group->Parent()->ToElement() : nullptr;
+    if (!own || !own->Attribute("source") || !map)
+        return "its template's tile has no tileset";
+    const std::string wanted = TilesetName(templateFile, own->Attribute("source"));
+    for (const tinyxml2::XMLElement* t = map->FirstChildElement("tileset"); t;
+         t = t->NextSiblingElement("tileset")) {
+        if (t->Attribute("source") && TilesetName(mapFile, t->Attribute("source")) == wanted) {
+            const int64_t gid = merged->Int64Attribute("gid") - own->Int64Attribute("firstgid") +
+                                t->Int64Attribute("firstgid");
+            merged->SetAttribute("gid", gid);
+            return "";
+        }
+    }
+    return "its template's tileset " + wanted + " is not one of the room's";
+}
+
 } // namespace
 
 const tinyxml2::XMLElement* WithTemplate(const tinyxml2::XMLElement* object,
@@ -80,6 +109,13 @@ const tinyxml2::XMLElement* WithTemplate(const tinyxml2::XMLElement* object,
             }
             merged->InsertEndChild(child->DeepClone(&scratch));
         }
+    }
+    // A tile's number in the template counts from the template's tileset;
+    // in the room it counts from the room's copy of that tileset.
+    if (merged->Attribute("gid") && !object->Attribute("gid")) {
+        problem = RenumberTile(merged, *root, file, object, mapFile);
+        if (!problem.empty())
+            return nullptr;
     }
     return merged;
 }

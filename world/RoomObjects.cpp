@@ -219,6 +219,10 @@ Vec2 PlaceGate(float x, float y, float width) {
     return Snap(Vec2{x + width / 2.0f, -y - kGateDrop});
 }
 
+const std::vector<ObjectRule>& ObjectRules() {
+    return kObjectRules;
+}
+
 const ObjectRule* FindObjectRule(const std::string& group, const char* name) {
     for (const ObjectRule& rule : kObjectRules) {
         if (Matches(rule, group, name))

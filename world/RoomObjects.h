@@ -116,6 +116,8 @@ Vec2 PlaceCentre(float x, float y, float width, float height);
 Vec2 PlaceTileCentre(float x, float y, const SpriteTile& tile);
 Vec2 PlaceGate(float x, float y, float width);
 
+// Every row of the table, first match first.
+const std::vector<ObjectRule>& ObjectRules();
 // The rule for an object of `group` named `name` (null when it has none);
 // null when the pair creates nothing.
 const ObjectRule* FindObjectRule(const std::string& group, const char* name);
