@@ -36,6 +36,8 @@ std::vector<std::string> ChooseLevelPack(const std::string& dir) {
     LevelCatalogue& levels = LevelCatalogue::Story();
     levels = LevelCatalogue("levels.xml", UserFiles::Path(LevelPack::SaveName()));
     std::vector<std::string> problems;
+    if (dir.empty())
+        return problems; // the story is checked by its own tests
     for (const LevelSurvey& level : CheckStory())
         problems.insert(problems.end(), level.problems.begin(), level.problems.end());
     return problems;

@@ -15,7 +15,8 @@ void AddLevelPackFolder(const std::string& dir);
 
 // Plays the pack in `dir` from now on ("" for the story): its catalogue,
 // its own save game. Returns the level check's problems, each naming the
-// file, object and line where it can; empty when the pack can be played.
+// file, object and line where it can; empty when the pack can be played
+// (and for the story, which is not checked here).
 std::vector<std::string> ChooseLevelPack(const std::string& dir);
 
 // Prints what every level in use holds and each problem found, one per
