@@ -91,9 +91,8 @@ TEST_F(MainMenuTest, NoOnAConfirmationPageBringsBackTheSevenEntriesAndTheTitle) 
     EXPECT_NE(Entry("Do you want to exit the game?"), nullptr);
     Choose("No");
     Seconds(1.5f);
-    for (const char* text :
-         {"Continue", "Start new game", "Endless Mode", "Level packs", "Options", "Credits",
-          "Quit game"})
+    for (const char* text : {"Continue", "Start new game", "Endless Mode", "Level packs", "Options",
+                             "Credits", "Quit game"})
         EXPECT_NE(Entry(text), nullptr) << text;
     EXPECT_EQ(Window().elements.size(), 7u) << "the old page is gone";
     EXPECT_FLOAT_EQ(Window().title.tint[3], 1.0f);
