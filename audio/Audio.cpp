@@ -52,10 +52,13 @@ void Shutdown() {
 
 Sound GetSound(const std::string& fileName, bool stream) {
     AudioState& a = State();
-    // Kept by the file it came from: a level pack may bring its own track
-    // under a name the story uses too.
-    const std::string path = LevelPack::AssetFile("sounds/" + fileName);
-    const auto found = a.soundCache.find(path);
+    // While a level pack is played a sound is kept by the file it came
+    // from: the pack may bring its own track under a name the story uses.
+    const bool story = LevelPack::Current().empty();
+    const std::string path =
+        story ? "./assets/sounds/" + fileName : LevelPack::AssetFile("sounds/" + fileName);
+    const std::string key = story ? fileName : path;
+    const auto found = a.soundCache.find(key);
     if (found != a.soundCache.end())
         return Sound(found->second, a.volume);
     SoundData* data = stream ? a.audioSystem.CreateStream(path) : a.audioSystem.CreateSound(path);
@@ -63,7 +66,7 @@ Sound GetSound(const std::string& fileName, bool stream) {
         // The game streams its music and nothing else.
         if (stream)
             AudioSystem::SetSoundMix(data, MixMusic);
-        a.soundCache[path] = data;
+        a.soundCache[key] = data;
     }
     return Sound(data, a.volume);
 }

@@ -64,10 +64,11 @@ std::vector<QNGfxMesh*> GetQuadMeshes(const std::vector<int32_t>& columns) {
 
 QNGfxTexture* GetTexture(const std::string& name, bool underAssets) {
     auto& cache = Caches().textures;
-    // Kept by the file it came from: a level pack may draw its own picture
-    // under a name the story uses too.
+    // While a level pack is played a picture is kept by the file it came
+    // from: the pack may draw its own under a name the story uses.
     const std::string path = underAssets ? LevelPack::AssetFile(name) : name;
-    const auto found = cache.find(path);
+    const std::string key = LevelPack::Current().empty() ? name : path;
+    const auto found = cache.find(key);
     if (found != cache.end())
         return found->second;
     QNGfxTexture* texture = QNGfxTextureLoad(path.c_str());
@@ -78,7 +79,7 @@ QNGfxTexture* GetTexture(const std::string& name, bool underAssets) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         glBindTexture(GL_TEXTURE_2D, 0);
-        cache[path] = texture;
+        cache[key] = texture;
     }
     return texture;
 }
