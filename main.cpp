@@ -1,18 +1,26 @@
 // main.cpp -- the program entry: finds the game's folder, then Init, Run,
-// Shutdown, repeated while the game asks for a restart. The command line is
-// not read; two environment variables, for tests only, are (below).
+// Shutdown, repeated while the game asks for a restart. Two environment
+// variables, for tests only, are read (below), and the command line:
+//
+//   quorvane --levels DIR   plays the level pack in DIR (or lists the packs
+//                           in it on the "Level packs" page)
+//   quorvane --check DIR    checks the level pack in DIR for its author:
+//                           prints every problem, exits 1 when there is one
+#include "core/LevelPack.h"
 #include "core/UserFiles.h"
 #include "game/Game.h"
 #include "scenes/SceneFactory.h"
 #include "ui/SettingsFile.h"
 #include "world/EndlessRecord.h"
 #include "world/EndlessRun.h"
+#include "world/LevelPacks.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <string>
 #include <unistd.h>
 
 namespace {
@@ -68,8 +76,37 @@ void RewriteFilesUntilKilled(Game& game) {
 
 } // namespace
 
-int main(int, char**) {
+int main(int argc, char** argv) {
+    // Folders named on the command line are taken from where the game was
+    // started, before it moves into its own folder.
+    std::string levelsDir, checkDir;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        std::error_code ec;
+        if ((arg == "--levels" || arg == "--check") && i + 1 < argc) {
+            const std::string dir = std::filesystem::absolute(argv[++i], ec).generic_string();
+            (arg == "--levels" ? levelsDir : checkDir) = dir;
+            continue;
+        }
+        std::fprintf(stderr, "usage: quorvane [--levels DIR] [--check DIR]\n");
+        return 2;
+    }
     EnterGameFolder();
+    if (!checkDir.empty()) {
+        if (!LevelPack::Read(checkDir).problem.empty() &&
+            !std::filesystem::is_directory(checkDir)) {
+            std::fprintf(stderr, "%s is no folder\n", checkDir.c_str());
+            return 2;
+        }
+        LevelPack::Use(checkDir);
+        std::printf("checking the level pack in %s\n", LevelPack::Current().c_str());
+        return LevelMap::PrintLevelCheck(stdout) == 0 ? 0 : 1;
+    }
+    if (!levelsDir.empty()) {
+        LevelMap::AddLevelPackFolder(levelsDir);
+        if (std::filesystem::exists(std::filesystem::path(levelsDir) / "levels.xml"))
+            LevelPack::Use(levelsDir);
+    }
     Game& game = Game::Instance();
     // For the tests of broken levels only (tests/program/error_box.sh,
     // broken_files.sh): with QUORVANE_TEST_START_LEVEL set the game opens on

@@ -1,6 +1,8 @@
 // Audio -- the device, the game's sound group, its filter and the sound cache.
 #include "audio/Audio.h"
 
+#include "core/LevelPack.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -50,16 +52,21 @@ void Shutdown() {
 
 Sound GetSound(const std::string& fileName, bool stream) {
     AudioState& a = State();
-    const auto found = a.soundCache.find(fileName);
+    // While a level pack is played a sound is kept by the file it came
+    // from: the pack may bring its own track under a name the story uses.
+    const bool story = LevelPack::Current().empty();
+    const std::string path =
+        story ? "./assets/sounds/" + fileName : LevelPack::AssetFile("sounds/" + fileName);
+    const std::string key = story ? fileName : path;
+    const auto found = a.soundCache.find(key);
     if (found != a.soundCache.end())
         return Sound(found->second, a.volume);
-    const std::string path = "./assets/sounds/" + fileName;
     SoundData* data = stream ? a.audioSystem.CreateStream(path) : a.audioSystem.CreateSound(path);
     if (data) {
         // The game streams its music and nothing else.
         if (stream)
             AudioSystem::SetSoundMix(data, MixMusic);
-        a.soundCache[fileName] = data;
+        a.soundCache[key] = data;
     }
     return Sound(data, a.volume);
 }

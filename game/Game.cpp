@@ -2,6 +2,7 @@
 #include "game/Game.h"
 
 #include "core/AtomicFile.h"
+#include "core/LevelPack.h"
 #include "core/SceneRequest.h"
 #include "core/Tween.h"
 #include "core/UserFiles.h"
@@ -64,7 +65,7 @@ void Game::Init() {
         if (RemoveLeftoverTemporary(UserFiles::Path(name)))
             std::printf("FILES: removed a half-written %s.tmp left by an earlier run\n", name);
     }
-    levels.UseSavePath(UserFiles::Path("save.xml"));
+    levels.UseSavePath(UserFiles::Path(LevelPack::SaveName()));
     EndlessRun::Current().UseUserFiles();
     LoadSettings();
     if (!FontAtlas::InitLibrary())

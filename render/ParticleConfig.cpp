@@ -2,6 +2,7 @@
 #include "render/ParticleConfig.h"
 
 #include "core/DataFile.h"
+#include "core/LevelPack.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -147,7 +148,8 @@ const ParticleConfig& ParticleConfig::Get(const std::string& name) {
     const auto found = cache.find(name);
     if (found != cache.end())
         return *found->second;
-    auto config = std::make_unique<ParticleConfig>(Load("assets/particles/" + name + ".xml"));
+    auto config =
+        std::make_unique<ParticleConfig>(Load(LevelPack::AssetFile("particles/" + name + ".xml")));
     const ParticleConfig& ref = *config;
     cache.emplace(name, std::move(config));
     return ref;

@@ -2,6 +2,7 @@
 #include "render/Resources.h"
 
 #include "core/AssetManifest.h"
+#include "core/LevelPack.h"
 #include "engine/QNGraphics.h"
 
 #include <algorithm>
@@ -63,10 +64,13 @@ std::vector<QNGfxMesh*> GetQuadMeshes(const std::vector<int32_t>& columns) {
 
 QNGfxTexture* GetTexture(const std::string& name, bool underAssets) {
     auto& cache = Caches().textures;
-    const auto found = cache.find(name);
+    // While a level pack is played a picture is kept by the file it came
+    // from: the pack may draw its own under a name the story uses.
+    const std::string path = underAssets ? LevelPack::AssetFile(name) : name;
+    const std::string key = LevelPack::Current().empty() ? name : path;
+    const auto found = cache.find(key);
     if (found != cache.end())
         return found->second;
-    const std::string path = underAssets ? "assets/" + name : name;
     QNGfxTexture* texture = QNGfxTextureLoad(path.c_str());
     if (texture) {
         glBindTexture(GL_TEXTURE_2D, *texture->id);
@@ -75,7 +79,7 @@ QNGfxTexture* GetTexture(const std::string& name, bool underAssets) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         glBindTexture(GL_TEXTURE_2D, 0);
-        cache[name] = texture;
+        cache[key] = texture;
     }
     return texture;
 }

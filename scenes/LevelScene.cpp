@@ -133,6 +133,7 @@ void LevelScene::Update(float dt) {
     if (paused)
         return;
 
+    WatchRoomFile(dt);
     dialogues->Update(dt);
     if (player && !player->frozen && !player->IsDead() && !nextRoom && !leaving) {
         if (Door* door = currentRoom->FindCrossedDoor(*player)) {

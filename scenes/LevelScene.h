@@ -18,6 +18,7 @@
 #include "world/Room.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <set>
 
@@ -71,6 +72,10 @@ public:
     void TryAgain();
     // The room with this number, or null.
     LevelMap::Room* FindRoom(int32_t roomNumber) const;
+    // Reads the room Blade is in again from its file (an author has saved
+    // it) and puts him at the door he came in by, as he is. False, keeping
+    // the room as it was, when the file cannot be played; `problem` says why.
+    bool ReloadRoom(std::string& problem);
 
     Player* player = nullptr;      // owned by the room that holds it
     Vec2 revealOrigin{0.5f, 0.5f}; // screen units 0..1
@@ -113,6 +118,15 @@ public:
     static constexpr float kMusicVolume = 0.6f;
 
 private:
+    // While a level pack is played, the room Blade is in is read again
+    // whenever its file changes (checked twice a second).
+    void WatchRoomFile(float dt);
+    struct RoomFileWatch {
+        int32_t room = 0;
+        std::filesystem::file_time_type changed{};
+        float sinceCheck = 0.0f;
+    };
+    RoomFileWatch watch;
     void WalkEnd(LevelMap::Door* crossed);
     void RememberEntry(int32_t cameFrom);
     // Stops a walk through a door half-way: no room is being entered.

@@ -2,6 +2,7 @@
 #include "ui/Chat.h"
 
 #include "core/DataFile.h"
+#include "core/LevelPack.h"
 #include "core/Utf8.h"
 #include "ui/Dialog.h"
 #include "world/XmlRead.h"
@@ -43,9 +44,10 @@ bool ReadPortrait(const tinyxml2::XMLElement* element, const std::string& path,
         return false;
     }
     std::error_code error;
-    if (!std::filesystem::is_regular_file("assets/" + p.texture, error)) {
-        std::fprintf(stderr, "DIALOG: %s: the %s portrait's image assets/%s is missing\n",
-                     path.c_str(), side, p.texture.c_str());
+    const std::string image = LevelPack::AssetFile(p.texture);
+    if (!std::filesystem::is_regular_file(image, error)) {
+        std::fprintf(stderr, "DIALOG: %s: the %s portrait's image %s is missing\n", path.c_str(),
+                     side, image.empty() ? p.texture.c_str() : image.c_str());
         return false;
     }
     const bool sane = p.frames >= 1 && p.frames <= kMaxFrames && std::isfinite(p.frameDelay) &&

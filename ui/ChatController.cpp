@@ -3,6 +3,7 @@
 
 #include "audio/Audio.h"
 #include "core/GamePad.h"
+#include "core/LevelPack.h"
 #include "core/Runtime.h"
 #include "core/Tween.h"
 #include "engine/QNGraphics.h"
@@ -48,7 +49,7 @@ void ChatController::StopPortraitTweens() {
 }
 
 void ChatController::Load(const std::string& name) {
-    LoadFile(name, "assets/dialogs/" + name + ".xml");
+    LoadFile(name, LevelPack::AssetFile("dialogs/" + name + ".xml"));
 }
 
 void ChatController::LoadFile(const std::string& name, const std::string& path) {

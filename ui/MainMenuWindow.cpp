@@ -9,6 +9,7 @@
 #include "render/FadeTransition.h"
 #include "render/Resources.h"
 #include "ui/Layout.h"
+#include "ui/LevelPacksPage.h"
 #include "ui/UIText.h"
 #include "world/LevelCatalogue.h"
 
@@ -69,18 +70,18 @@ void MainMenuWindow::ShowMain() {
     FadeOutElements();
     if (SaveExists())
         AddButton(
-            "Continue", {0.0f, 75.0f}, [] { FadeToScene(SceneId::Level, ChooseStory); }, false);
+            "Continue", {0.0f, 90.0f}, [] { FadeToScene(SceneId::Level, ChooseStory); }, false);
     else
-        AddInert(*this, "Continue", {0.0f, 75.0f});
+        AddInert(*this, "Continue", {0.0f, 90.0f});
     AddButton(
-        "Start new game", {0.0f, 45.0f},
+        "Start new game", {0.0f, 60.0f},
         [this] {
             HideTitle();
             ShowStartQuestion();
         },
         false);
     AddButton(
-        "Endless Mode", {0.0f, 15.0f}, [this] { StartEndless(); }, false);
+        "Endless Mode", {0.0f, 30.0f}, [this] { StartEndless(); }, false);
     const std::string& recordPath = EndlessRun::Current().recordPath;
     std::string problem;
     const int32_t best = ReadBestDepth(recordPath, &problem);
@@ -89,27 +90,34 @@ void MainMenuWindow::ShowMain() {
                      problem.c_str());
     if (best > 0) {
         // The record sits beside the entry, small and dim.
-        UIText* record = AddText("best " + std::to_string(best), {92.0f, 15.0f}, {-0.35f, -0.35f});
+        UIText* record = AddText("best " + std::to_string(best), {92.0f, 30.0f}, {-0.35f, -0.35f});
         for (int i = 0; i < 4; ++i)
             record->color[i] = kGrey[i];
     }
     AddButton(
-        "Options", {0.0f, -15.0f},
+        "Level packs", {0.0f, 0.0f},
+        [this] {
+            HideTitle();
+            ShowLevelPacksPage(*this, [this] { Back(); });
+        },
+        false);
+    AddButton(
+        "Options", {0.0f, -30.0f},
         [this] {
             HideTitle();
             ShowOptions();
         },
         false);
     AddButton(
-        "Credits", {0.0f, -45.0f}, [] { FadeToScene(SceneId::Credits); }, false);
+        "Credits", {0.0f, -60.0f}, [] { FadeToScene(SceneId::Credits); }, false);
     AddButton(
-        "Quit game", {0.0f, -75.0f},
+        "Quit game", {0.0f, -90.0f},
         [this] {
             HideTitle();
             ShowExitQuestion();
         },
         false);
-    Open(nullptr, {180.0f, 0.0f}, {125.0f, 200.0f}, {0.0f, 0.0f, 0.0f, 0.4f}, 1.0f, 1.0f);
+    Open(nullptr, {180.0f, 0.0f}, {125.0f, 230.0f}, {0.0f, 0.0f, 0.0f, 0.4f}, 1.0f, 1.0f);
 }
 
 void MainMenuWindow::ShowQuestion(const std::string& question, std::function<void()> yes) {

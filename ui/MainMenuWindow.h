@@ -1,5 +1,5 @@
 // MainMenuWindow.h -- the main menu's window and the title beside it. Its
-// pages replace each other in place: the six entries, the two confirmation
+// pages replace each other in place: the seven entries, the two confirmation
 // questions and the options.
 #pragma once
 
@@ -19,7 +19,7 @@ public:
     // Window::Draw, then the title.
     virtual void Draw(PostProcessor* postProcessor);
 
-    // The six entries. "Continue" is grey and inert without a save.
+    // The seven entries. "Continue" is grey and inert without a save.
     void ShowMain();
     // "Do you want to start the game?" / "Do you want to exit the game?"
     void ShowStartQuestion();

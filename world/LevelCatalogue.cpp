@@ -2,6 +2,7 @@
 #include "world/LevelCatalogue.h"
 
 #include "core/DataFile.h"
+#include "core/LevelPack.h"
 #include "core/Settings.h"
 #include "core/UserFiles.h"
 #include "world/XmlRead.h"
@@ -12,8 +13,9 @@
 #include <filesystem>
 #include <stdexcept>
 
-LevelCatalogue::LevelCatalogue(const std::string& name) : fileName(name) {
-    const std::string path = "assets/" + name;
+LevelCatalogue::LevelCatalogue(const std::string& name, const std::string& save)
+    : fileName(name), savePath(save) {
+    const std::string path = LevelPack::AssetFile(name);
     tinyxml2::XMLDocument doc;
     const XmlLoad load = LoadXmlFile(doc, path, kAssetFileLimit);
     if (!load.ok) {
@@ -72,13 +74,14 @@ std::vector<std::string> LevelCatalogue::MissingFiles() const {
     std::vector<std::string> missing;
     std::error_code ec;
     for (size_t i = 0; i < firstRooms.size(); ++i) {
-        const std::string room = "assets/rooms/" + std::to_string(firstRooms[i]) + ".tmx";
+        const std::string room =
+            LevelPack::AssetFile("rooms/" + std::to_string(firstRooms[i]) + ".tmx");
         if (!std::filesystem::is_regular_file(room, ec))
             missing.push_back(room + ", the start of level " + std::to_string(i + 1) +
                               ", is missing");
     }
     if (firstRooms.empty())
-        missing.push_back("assets/" + fileName + " names no level");
+        missing.push_back(LevelPack::AssetFile(fileName) + " names no level");
     return missing;
 }
 

@@ -12,7 +12,7 @@ public:
     // Reads "assets/" + fileName, then the save if there is one. Never
     // throws: a missing or broken catalogue is reported by Require() when a
     // level is about to start.
-    explicit LevelCatalogue(const std::string& fileName);
+    explicit LevelCatalogue(const std::string& fileName, const std::string& savePath = "save.xml");
     // The story's catalogue, read from "levels.xml" on first use (a missing
     // file is reported when a level starts, not here).
     static LevelCatalogue& Story();

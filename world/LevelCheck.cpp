@@ -4,7 +4,9 @@
 #include "core/AABB.h"
 #include "core/AssetManifest.h"
 #include "core/Circle2D.h"
+#include "core/LevelPack.h"
 #include "world/LevelCatalogue.h"
+#include "world/ObjectTemplates.h"
 #include "world/RoomContents.h"
 #include "world/RoomPathing.h"
 #include "world/RoomTree.h"
@@ -58,7 +60,27 @@ std::string RoomName(int32_t n) {
 
 bool FileExists(const std::string& path) {
     std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
+    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+// A file as its author knows it: inside a level pack, its path in the pack.
+std::string Shown(const std::string& path) {
+    const std::string& pack = LevelPack::Current();
+    if (!pack.empty() && path.compare(0, pack.size() + 1, pack + "/") == 0)
+        return path.substr(pack.size() + 1);
+    return path;
+}
+
+// Where an object of room `n` is written: "rooms/3.tmx:42: ".
+std::string WhereIs(int32_t n, int line) {
+    const std::string file = Shown(LevelPack::AssetFile("rooms/" + std::to_string(n) + ".tmx"));
+    return line > 0 ? file + ":" + std::to_string(line) + ": " : file + ": ";
+}
+
+// "rooms/3.tmx:42: room 3: Enemies object 5 'Enemy'".
+std::string Describe(int32_t room, const RoomObject& object) {
+    return WhereIs(room, object.sourceLine) + RoomName(room) + ": " + object.rule->group +
+           " object " + std::to_string(object.id) + " '" + object.name + "'";
 }
 
 // The solid foot of a collidable prop or a gate, fitted as scenery fits it:
@@ -240,14 +262,21 @@ struct RoomPlan {
 // the strip.
 void CheckImage(const std::string& name, int frames, bool lit, const std::string& who,
                 std::vector<std::string>& problems) {
-    if (!FileExists("assets/" + name))
+    if (LevelPack::Refused(name)) {
+        problems.push_back(who + " names " + name + ", which lies outside the level pack's folder");
+        return;
+    }
+    if (!FileExists(LevelPack::AssetFile(name)))
         problems.push_back(who + " names missing image " + name);
+    // A pack's own picture is the author's to draw; its frames are not known here.
+    if (LevelPack::FromPack(name))
+        return;
     const AssetImage* image = FindAssetImage(name);
     if (!image) {
         problems.push_back(who + " names " + name + ", which the asset generator does not make");
         return;
     }
-    if (lit && !FileExists("assets/" + AssetNormalMapName(name)))
+    if (lit && !FileExists(LevelPack::AssetFile(AssetNormalMapName(name))))
         problems.push_back(who + " names " + name + " whose normal map is missing");
     if (frames != 0 && frames != image->frames)
         problems.push_back(who + " gives " + name + " " + std::to_string(frames) +
@@ -256,8 +285,14 @@ void CheckImage(const std::string& name, int frames, bool lit, const std::string
 
 void CheckMusic(const std::string& file, const std::string& who,
                 std::vector<std::string>& problems) {
-    if (!FileExists("assets/sounds/" + file))
+    if (LevelPack::Refused("sounds/" + file)) {
+        problems.push_back(who + " plays " + file + ", which lies outside the level pack's folder");
+        return;
+    }
+    if (!FileExists(LevelPack::AssetFile("sounds/" + file)))
         problems.push_back(who + " plays missing music " + file);
+    if (LevelPack::FromPack("sounds/" + file))
+        return;
     const AssetSound* sound = FindAssetSound(file);
     if (!sound || !sound->music)
         problems.push_back(who + " plays " + file + ", which is no music track of the game");
@@ -267,7 +302,7 @@ void CheckMusic(const std::string& file, const std::string& who,
 // unknown group or object name, a trigger of no known kind, a line without
 // two points, anything outside the map.
 void CheckRawObjects(const MapRoom& room, std::vector<std::string>& problems) {
-    const std::string path = "assets/rooms/" + std::to_string(room.id) + ".tmx";
+    const std::string path = LevelPack::AssetFile("rooms/" + std::to_string(room.id) + ".tmx");
     tinyxml2::XMLDocument doc;
     if (doc.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
         return; // the load has said so already
@@ -277,10 +312,21 @@ void CheckRawObjects(const MapRoom& room, std::vector<std::string>& problems) {
     for (const tinyxml2::XMLElement* group = map ? map->FirstChildElement("objectgroup") : nullptr;
          group; group = group->NextSiblingElement("objectgroup")) {
         const std::string groupName = ReadStringAttribute(group, "name");
-        for (const tinyxml2::XMLElement* object = group->FirstChildElement("object"); object;
-             object = object->NextSiblingElement("object")) {
+        for (const tinyxml2::XMLElement* placed = group->FirstChildElement("object"); placed;
+             placed = placed->NextSiblingElement("object")) {
+            tinyxml2::XMLDocument scratch;
+            std::string problem;
+            const tinyxml2::XMLElement* object = WithTemplate(placed, path, scratch, problem);
+            if (!object) {
+                problems.push_back(WhereIs(room.id, placed->GetLineNum()) + RoomName(room.id) +
+                                   ": " + groupName + " object " +
+                                   std::to_string(ReadIntAttribute(placed, "id", 0)) + ": " +
+                                   problem);
+                continue;
+            }
             const char* name = object->Attribute("name");
-            const std::string what = RoomName(room.id) + ": " + groupName + " object " +
+            const std::string what = WhereIs(room.id, placed->GetLineNum()) + RoomName(room.id) +
+                                     ": " + groupName + " object " +
                                      std::to_string(ReadIntAttribute(object, "id", 0)) +
                                      (name ? std::string(" '") + name + "'" : std::string());
             const ObjectRule* rule = FindObjectRule(groupName, name);
@@ -308,10 +354,12 @@ void CheckRawObjects(const MapRoom& room, std::vector<std::string>& problems) {
 }
 
 // Reads the catalogue's levels.
-bool ReadCatalogue(std::vector<int32_t>& rooms, std::vector<std::string>& music) {
-    const LevelCatalogue catalogue("levels.xml");
+bool ReadCatalogue(std::vector<int32_t>& rooms, std::vector<std::string>& music,
+                   std::string& problem) {
+    const LevelCatalogue catalogue("levels.xml", ""); // no save to read
     rooms = catalogue.firstRooms;
     music = catalogue.music;
+    problem = Shown(catalogue.problem);
     return catalogue.loaded;
 }
 
@@ -372,10 +420,10 @@ void CheckPortrait(const tinyxml2::XMLElement* portrait, const std::string& who,
 std::vector<std::string> CheckConversation(int32_t number) {
     std::vector<std::string> problems;
     const std::string who = "conversation " + std::to_string(number);
-    const std::string path = "assets/dialogs/" + std::to_string(number) + ".xml";
+    const std::string path = LevelPack::AssetFile("dialogs/" + std::to_string(number) + ".xml");
     tinyxml2::XMLDocument doc;
     if (doc.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) {
-        problems.push_back(who + ": cannot read " + path + " (" + doc.ErrorName() + ")");
+        problems.push_back(who + ": cannot read " + Shown(path) + " (" + doc.ErrorName() + ")");
         return problems;
     }
     const tinyxml2::XMLElement* root = doc.RootElement();
@@ -487,13 +535,14 @@ LevelSurvey CheckLevel(int32_t level, int32_t startRoom, const std::string& musi
             survey.dialogs.insert(dialog);
 
         for (const RoomObject& object : room->objects) {
-            const std::string what = here + ": " + object.rule->group + " '" + object.name + "'";
+            const std::string what = Describe(number, object);
             const bool onFloor = room->IsWalkable(object.position);
             switch (object.kind) {
             case ObjectKind::Torch:
                 CheckImage(RoomImageName(object.String("TextureName")), object.Int("Frames"), true,
                            what, problems);
-                if (!FileExists("assets/particles/" + object.String("Particles") + ".xml"))
+                if (!FileExists(
+                        LevelPack::AssetFile("particles/" + object.String("Particles") + ".xml")))
                     problems.push_back(what + " names missing particles " +
                                        object.String("Particles"));
                 break;
@@ -574,8 +623,7 @@ LevelSurvey CheckLevel(int32_t level, int32_t startRoom, const std::string& musi
             at.UpdateTransform(object.position, 0.0f, {1.0f, 1.0f});
             if (stands && std::any_of(plan.props.begin(), plan.props.end(),
                                       [&](const AABB& box) { return box.TestPoint(at); }))
-                problems.push_back(here + ": " + object.rule->group + " '" + object.name +
-                                   "' stands inside a solid prop");
+                problems.push_back(Describe(number, object) + " stands inside a solid prop");
         }
         std::vector<AABB> solids = plan.props;
         solids.insert(solids.end(), plan.gates.begin(), plan.gates.end());
@@ -690,7 +738,7 @@ LevelSurvey CheckLevel(int32_t level, int32_t startRoom, const std::string& musi
         }
         bool hasDormant = false;
         for (const RoomObject& object : room.objects) {
-            const std::string what = here + ": " + object.rule->group + " '" + object.name + "'";
+            const std::string what = Describe(number, object);
             if (object.kind == ObjectKind::BasicEnemy && object.Bool("DisableAttack"))
                 hasDormant = true;
             if ((object.kind == ObjectKind::DialogNPC || object.kind == ObjectKind::WindowNPC ||
@@ -722,6 +770,9 @@ LevelSurvey CheckLevel(int32_t level, int32_t startRoom, const std::string& musi
             credits += object.kind == ObjectKind::TriggerLine &&
                        TriggerKindFromText(object.String("Trigger")) == 4;
     }
+    // A level pack may end at an exit door or in the credits.
+    if (last && !LevelPack::Current().empty() && credits == 0)
+        last = false;
     if (last) {
         if (credits != 1 || exits != 0)
             problems.push_back(who +
@@ -743,9 +794,12 @@ LevelSurvey CheckLevel(int32_t level, int32_t startRoom, const std::string& musi
 std::vector<LevelSurvey> CheckStory() {
     std::vector<int32_t> starts;
     std::vector<std::string> music;
-    if (!ReadCatalogue(starts, music) || starts.empty()) {
+    std::string problem;
+    if (!ReadCatalogue(starts, music, problem) || starts.empty()) {
         LevelSurvey survey;
-        survey.problems.push_back("assets/levels.xml cannot be read or holds no level");
+        survey.problems.push_back(problem.empty() ? Shown(LevelPack::AssetFile("levels.xml")) +
+                                                        " names no level"
+                                                  : problem);
         return {survey};
     }
     std::vector<LevelSurvey> surveys;

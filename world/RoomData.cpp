@@ -2,9 +2,11 @@
 #include "world/RoomData.h"
 
 #include "core/DataFile.h"
+#include "core/LevelPack.h"
 #include "render/Resources.h"
 #include "world/EndlessRun.h"
 #include "world/LevelGenerator.h"
+#include "world/ObjectTemplates.h"
 #include "world/TileLayer.h"
 #include "world/XmlRead.h"
 
@@ -28,18 +30,7 @@ std::string ResolveRelative(const std::string& namingFile, const std::string& so
 }
 
 std::string AssetName(const std::string& path) {
-    static const std::string kAssets = "assets/";
-    std::string name = path;
-    if (std::filesystem::path(path).is_absolute()) {
-        // Rooms written outside the game's folder name its tilesets in full.
-        std::error_code ec;
-        const std::filesystem::path here = std::filesystem::current_path(ec);
-        const std::string inside =
-            std::filesystem::path(path).lexically_relative(here).generic_string();
-        if (!ec && inside.compare(0, kAssets.size(), kAssets) == 0)
-            name = inside;
-    }
-    return name.compare(0, kAssets.size(), kAssets) == 0 ? name.substr(kAssets.size()) : name;
+    return LevelPack::NameOf(path);
 }
 
 std::string RoomFilePath(int32_t roomNumber) {
@@ -47,7 +38,7 @@ std::string RoomFilePath(int32_t roomNumber) {
     if (roomNumber >= LevelGenerator::kFirstRoom &&
         roomNumber < LevelGenerator::kFirstRoom + LevelGenerator::kRoomsWanted)
         return (std::filesystem::path(EndlessRun::Current().roomsDir) / file).generic_string();
-    return "assets/rooms/" + file;
+    return LevelPack::AssetFile("rooms/" + file);
 }
 
 void RoomData::Fail(const std::string& reason) const {
@@ -97,6 +88,12 @@ void RoomData::LoadTilesetsAndLayer(const tinyxml2::XMLElement* map, const std::
         std::string name = ReadStringAttribute(ref, "name");
         if (source) {
             file = ResolveRelative(mapFile, source);
+            // A pack's room may use the game's tilesets; nothing else.
+            if (!LevelPack::Current().empty())
+                file = LevelPack::AssetFile(AssetName(file));
+            if (file.empty())
+                Fail(std::string("the tileset ") + source +
+                     " lies outside the level pack's folder");
             name = source;
             const XmlLoad load = LoadXmlFile(doc, file, kAssetFileLimit);
             if (!load.ok)
@@ -188,12 +185,21 @@ void RoomData::LoadObjects(const tinyxml2::XMLElement* map) {
     for (const tinyxml2::XMLElement* group = map->FirstChildElement("objectgroup"); group;
          group = group->NextSiblingElement("objectgroup")) {
         const std::string groupName = ReadStringAttribute(group, "name");
-        for (const tinyxml2::XMLElement* object = group->FirstChildElement("object"); object;
-             object = object->NextSiblingElement("object")) {
+        for (const tinyxml2::XMLElement* placed = group->FirstChildElement("object"); placed;
+             placed = placed->NextSiblingElement("object")) {
+            tinyxml2::XMLDocument scratch;
+            std::string problem;
+            const tinyxml2::XMLElement* object = WithTemplate(placed, file, scratch, problem);
+            if (!object) {
+                std::fprintf(stderr, "Map %d: %s:%d: %s\n", id, file.c_str(), placed->GetLineNum(),
+                             problem.c_str());
+                continue;
+            }
             const ObjectRule* rule = FindObjectRule(groupName, object->Attribute("name"));
             RoomObject record;
             if (!rule || !ReadRoomObject(*rule, object, spriteTiles, record))
                 continue;
+            record.sourceLine = placed->GetLineNum();
             CheckPropertyValues(record, file);
             BoundFrames(record);
             for (int32_t dialog : DialoguesOf(record))

@@ -219,6 +219,10 @@ Vec2 PlaceGate(float x, float y, float width) {
     return Snap(Vec2{x + width / 2.0f, -y - kGateDrop});
 }
 
+const std::vector<ObjectRule>& ObjectRules() {
+    return kObjectRules;
+}
+
 const ObjectRule* FindObjectRule(const std::string& group, const char* name) {
     for (const ObjectRule& rule : kObjectRules) {
         if (Matches(rule, group, name))
@@ -245,6 +249,8 @@ bool ReadRoomObject(const ObjectRule& rule, const tinyxml2::XMLElement* object,
     out.kind = rule.kind;
     out.rule = &rule;
     out.name = ReadStringAttribute(object, "name");
+    out.id = ReadIntAttribute(object, "id", 0);
+    out.sourceLine = object->GetLineNum();
     const float x = ReadFloatAttribute(object, "x", 0.0f);
     const float y = ReadFloatAttribute(object, "y", 0.0f);
     out.size = {ReadFloatAttribute(object, "width", 0.0f),

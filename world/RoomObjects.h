@@ -98,6 +98,8 @@ struct RoomObject {
     uint32_t gid = 0;                              // tile objects, flip bits cleared
     SpriteTile tile;                               // tile objects
     std::map<std::string, std::string> properties; // every property of the rule
+    int32_t id = 0;                                // the object's id in the room file
+    int sourceLine = 0;                            // its line in the room file
 
     bool Bool(const std::string& name) const;
     int32_t Int(const std::string& name) const;
@@ -114,6 +116,8 @@ Vec2 PlaceCentre(float x, float y, float width, float height);
 Vec2 PlaceTileCentre(float x, float y, const SpriteTile& tile);
 Vec2 PlaceGate(float x, float y, float width);
 
+// Every row of the table, first match first.
+const std::vector<ObjectRule>& ObjectRules();
 // The rule for an object of `group` named `name` (null when it has none);
 // null when the pair creates nothing.
 const ObjectRule* FindObjectRule(const std::string& group, const char* name);

@@ -82,7 +82,7 @@ TEST_F(MainMenuTest, StartNewGameAndYesSavesLevelZeroAndALevelStartsAfterTheFade
     EXPECT_NE(dir.Read("save.xml").find("level=\"0\""), std::string::npos) << dir.Read("save.xml");
 }
 
-TEST_F(MainMenuTest, NoOnAConfirmationPageBringsBackTheSixEntriesAndTheTitle) {
+TEST_F(MainMenuTest, NoOnAConfirmationPageBringsBackTheSevenEntriesAndTheTitle) {
     StartMenu();
     Tap(QN_VK_UP); // from the bottom: Quit game
     ASSERT_EQ(Highlighted(Window()), "Quit game");
@@ -91,10 +91,10 @@ TEST_F(MainMenuTest, NoOnAConfirmationPageBringsBackTheSixEntriesAndTheTitle) {
     EXPECT_NE(Entry("Do you want to exit the game?"), nullptr);
     Choose("No");
     Seconds(1.5f);
-    for (const char* text :
-         {"Continue", "Start new game", "Endless Mode", "Options", "Credits", "Quit game"})
+    for (const char* text : {"Continue", "Start new game", "Endless Mode", "Level packs", "Options",
+                             "Credits", "Quit game"})
         EXPECT_NE(Entry(text), nullptr) << text;
-    EXPECT_EQ(Window().elements.size(), 6u) << "the old page is gone";
+    EXPECT_EQ(Window().elements.size(), 7u) << "the old page is gone";
     EXPECT_FLOAT_EQ(Window().title.tint[3], 1.0f);
     EXPECT_FLOAT_EQ(Window().position.x, 180.0f);
 }

@@ -74,6 +74,7 @@ shot 7-menu-again
 press Down # "Continue", now that there is a save
 press Down # "Start new game"
 press Down # "Endless Mode"
+press Down # "Level packs"
 press Down # "Options"
 press Down # "Credits"
 press Return

@@ -5,7 +5,7 @@
 // Reads the game's assets/ in game-dir (default: the working directory),
 // prints one line per level (rooms, enemies, conversations, music) and every
 // problem found. Exits with 1 when a level cannot be finished.
-#include "world/LevelCheck.h"
+#include "world/LevelPacks.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -24,29 +24,5 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    int problems = 0;
-    for (const LevelMap::LevelSurvey& level : LevelMap::CheckStory()) {
-        std::string rooms, enemies, dialogs;
-        for (int32_t room : level.rooms)
-            rooms += (rooms.empty() ? "" : " ") + std::to_string(room);
-        for (const auto& [name, count] : level.enemies)
-            enemies += (enemies.empty() ? "" : ", ") + std::to_string(count) + " " + name;
-        for (int32_t dialog : level.dialogs)
-            dialogs += (dialogs.empty() ? "" : " ") + std::to_string(dialog);
-        std::printf("level %d: start %d, music %s\n", level.level + 1, level.startRoom,
-                    level.music.c_str());
-        std::printf("  rooms %s\n  enemies %s (%d dormant); %d gates, %d ambushes\n", rooms.c_str(),
-                    enemies.empty() ? "none" : enemies.c_str(), level.dormant, level.gates,
-                    level.ambushes);
-        std::printf("  %d characters, %d stations, %d props; conversations %s\n", level.npcs,
-                    level.stations, level.props, dialogs.empty() ? "none" : dialogs.c_str());
-        for (const std::string& track : level.tracks)
-            std::printf("  a door starts %s\n", track.c_str());
-        std::printf("  ends %s\n", level.endsInCredits ? "in the credits" : "at an exit door");
-        for (const std::string& problem : level.problems)
-            std::printf("  PROBLEM: %s\n", problem.c_str());
-        problems += static_cast<int>(level.problems.size());
-    }
-    std::printf("%d problem%s\n", problems, problems == 1 ? "" : "s");
-    return problems == 0 ? 0 : 1;
+    return LevelMap::PrintLevelCheck(stdout) == 0 ? 0 : 1;
 }
