@@ -756,7 +756,9 @@ void Player::DrawSweep() const {
     // The band opens across the slash's sector in its first part, then
     // fades; its outer edge is bright, its inner edge clear.
     const float shown = 1.0f - sweep.left / sweep.length;
-    const float opened = std::min(1.0f, shown / 0.4f);
+    // Half of it shows at once, so a blow held still by its hit freeze
+    // already reads; the rest follows the swing.
+    const float opened = std::min(1.0f, 0.5f + shown / 0.3f);
     const float fade = shown < 0.4f ? 1.0f : (1.0f - shown) / 0.6f;
     const float from =
         sweep.turning ? sweep.facing + sweep.halfAngle : sweep.facing - sweep.halfAngle;
@@ -765,7 +767,7 @@ void Player::DrawSweep() const {
                                         : MarkColour{0.8f, 0.95f, 1.0f, 0.8f * fade};
     const MarkColour clear{edge[0], edge[1], edge[2], 0.0f};
     Marks marks;
-    marks.Band(attackCircle->centre - view, sweep.reach * (sweep.heavy ? 0.35f : 0.5f), sweep.reach,
+    marks.Band(attackCircle->centre - view, sweep.reach * (sweep.heavy ? 0.3f : 0.45f), sweep.reach,
                from, to, 16, clear, edge);
     marks.Draw(true);
 }

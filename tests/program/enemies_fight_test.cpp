@@ -244,6 +244,18 @@ TEST_F(EnemiesFightTest, InTheArmouryTheHeavySlashesAndTheTrooperLeavesGas) {
     ReleaseKeys();
     EXPECT_TRUE(slashPictured) << "the heavy swung";
     EXPECT_LT(Blade().health, 1.0f);
+    // The ring where the grenade will come down shows while it flies.
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            for (Projectile* p : InRoom<Projectile>()) {
+                if (p->behaviour == &Projectile::GrenadeFlight && p->waypoints.size() <= 3)
+                    return true;
+            }
+            return false;
+        },
+        900))
+        << "the trooper threw a grenade";
+    Capture("enemies_grenade_landing.png");
     ASSERT_TRUE(RunUntil(
         [&] {
             for (Projectile* p : InRoom<Projectile>()) {
