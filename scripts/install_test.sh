@@ -144,16 +144,16 @@ sleep 1.6
 leave_level
 sleep 3
 alive "quit to menu"
-for entry in Continue Start Endless Options; do press Down; done
+for entry in Continue Start Endless Packs Options; do press Down; done
 press Return
 sleep 1.6
-press Down # "Toggle Fullscreen"
-press Down # "Toggle Audio"
+press Down # "Fullscreen: Off"
+press Down # "Audio: On"
 press Down # "Music volume"
 press Left
 press Left
 shot options
-for entry in Effects VSync Controls Close; do press Down; done
+for entry in Effects VSync Scaling Controls Close; do press Down; done
 press Return # "Close Options" keeps the choices
 sleep 1.6
 alive "options"
