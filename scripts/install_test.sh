@@ -129,13 +129,7 @@ shot() { take_screenshot "$DATA/screenshots" "$WORK/$1.png"; }
 
 sleep 7.5 # the logos
 alive "splash"
-press Down # "Start new game": a new player has no save, "Continue" is grey
-press Return
-sleep 1.6
-press Down # "Yes"
-press Return
-sleep 3
-alive "new game"
+start_new_game
 [ -f "$DATA/save.xml" ] || fail "no save in the data folder"
 shot level
 

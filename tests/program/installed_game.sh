@@ -55,13 +55,7 @@ focus_game_window
 
 sleep 7.5 # the logos
 alive "splash"
-press Down # "Start new game": without a save "Continue" is grey
-press Return
-sleep 1.6
-press Down # "Yes"
-press Return
-sleep 3
-alive "new game"
+start_new_game
 [ -f "$DATA/save.xml" ] || fail "no save in the data directory"
 take_screenshot "$DATA/screenshots" "$WORK/level.png"
 

@@ -19,11 +19,24 @@ protected:
         Controls::Current().Reset();
     }
     Window& Menu() const { return *Current<MainMenu>()->window; }
-    void Choose(const std::string& text) {
+    // Walks the highlight down to the line `text`.
+    void Highlight(const std::string& text) {
         for (int i = 0; i < 20 && Highlighted(Menu()) != text; ++i)
             Tap(QN_VK_DOWN);
         ASSERT_EQ(Highlighted(Menu()), text);
+    }
+    void Choose(const std::string& text) {
+        ASSERT_NO_FATAL_FAILURE(Highlight(text));
         Tap(QN_VK_RETURN);
+    }
+    // From the main menu to the options' controls page, open.
+    void OpenControls() {
+        Start([] { return new MainMenu(); });
+        WaitOpen(Menu());
+        ASSERT_NO_FATAL_FAILURE(Choose("Options"));
+        WaitOpen(Menu());
+        ASSERT_NO_FATAL_FAILURE(Choose("Controls"));
+        WaitOpen(Menu());
     }
     std::string Status() const {
         for (const UIElement* e : Menu().elements) {
@@ -41,12 +54,7 @@ protected:
 
 TEST_F(RebindingTest, ANewKeySlashesTheOldOneNoLongerDoesAndAConflictIsRefused) {
     Game::Instance().levels = LevelCatalogue("levels.xml");
-    Start([] { return new MainMenu(); });
-    WaitOpen(Menu());
-    Choose("Options");
-    WaitOpen(Menu());
-    Choose("Controls");
-    WaitOpen(Menu());
+    ASSERT_NO_FATAL_FAILURE(OpenControls());
     ASSERT_NE(Menu().FindText("Left mouse button"), nullptr) << "the light slash's key";
 
     Choose("Light slash");
@@ -86,15 +94,8 @@ TEST_F(RebindingTest, ANewKeySlashesTheOldOneNoLongerDoesAndAConflictIsRefused) 
 // Keys held as a person holds them, several frames each: the page binds the
 // action chosen, says what changed, and waits for nothing else.
 TEST_F(RebindingTest, TheChosenActionIsBoundAndThePageSaysWhatChanged) {
-    Start([] { return new MainMenu(); });
-    WaitOpen(Menu());
-    Choose("Options");
-    WaitOpen(Menu());
-    Choose("Controls");
-    WaitOpen(Menu());
-    for (int i = 0; i < 20 && Highlighted(Menu()) != "Talk, use"; ++i)
-        Tap(QN_VK_DOWN);
-    ASSERT_EQ(Highlighted(Menu()), "Talk, use");
+    ASSERT_NO_FATAL_FAILURE(OpenControls());
+    ASSERT_NO_FATAL_FAILURE(Highlight("Talk, use"));
     const auto hold = [this](uint8_t key, int frames) {
         QNInputInjectKey(key, true);
         Frames(frames);
@@ -115,12 +116,7 @@ TEST_F(RebindingTest, TheChosenActionIsBoundAndThePageSaysWhatChanged) {
 // The lines stand close: a click on the lower half of one line chooses that
 // line, not the one under it as well.
 TEST_F(RebindingTest, AClickChoosesOneActionOnly) {
-    Start([] { return new MainMenu(); });
-    WaitOpen(Menu());
-    Choose("Options");
-    WaitOpen(Menu());
-    Choose("Controls");
-    WaitOpen(Menu());
+    ASSERT_NO_FATAL_FAILURE(OpenControls());
     Seconds(0.7f);
     const UIText* talk = Menu().FindText("Talk, use");
     ASSERT_NE(talk, nullptr);
@@ -141,12 +137,7 @@ TEST_F(RebindingTest, AClickChoosesOneActionOnly) {
 
 TEST_F(RebindingTest, ResetRestoresTheDefaults) {
     Controls::Current().BindKey(Action::Pause, 'P');
-    Start([] { return new MainMenu(); });
-    WaitOpen(Menu());
-    Choose("Options");
-    WaitOpen(Menu());
-    Choose("Controls");
-    WaitOpen(Menu());
+    ASSERT_NO_FATAL_FAILURE(OpenControls());
     EXPECT_NE(Menu().FindText("Escape"), nullptr) << "the settings file had no rebinding";
     Controls::Current().BindKey(Action::Pause, 'P');
     Choose("Reset to defaults");

@@ -47,6 +47,18 @@ take_screenshot() {
 # "Yes") and waits up to 10 s for the game to end.
 # From the pause window with nothing highlighted: "Quit ", then "Yes" to the
 # question it asks.
+# From the main menu of a player with no save: "Start new game" ("Continue"
+# is grey), "Yes", and the first level running.
+start_new_game() {
+    press Down # "Start new game"
+    press Return
+    sleep 1.6
+    press Down # "Yes"
+    press Return
+    sleep 3
+    alive "new game"
+}
+
 leave_level() {
     press Down # "Resume "
     press Down # "Options"
